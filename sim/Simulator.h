@@ -1,0 +1,57 @@
+// The simulated 1394 audio driver: plausible driver state, every request of the catalogue
+// with its exact code and sizes, scenarios, events, device-interface presence, faults and the
+// request trace. One lock guards everything, so it can be used from any thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "os/Window.h"
+
+namespace sim {
+
+class Simulator {
+public:
+    // The process's simulated driver, behind the device file of every target but the
+    // production panel. Starts with the built-in demo scenario.
+    static Simulator& Instance();
+
+    Simulator();
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Replaces the whole state: the built-in demo scenario with `scenarioJson` merged over it
+    // (an empty text means the demo alone). Open handles stay open. False, with a reason in
+    // `error`, when the text is not a valid scenario; the state is then unchanged.
+    bool LoadScenario(const std::string& scenarioJson, std::string* error = nullptr);
+    bool LoadScenarioFile(const std::string& path, std::string* error = nullptr);
+    // The whole state as a scenario (the `dump` command writes this).
+    std::string DumpScenario() const;
+
+    // One simulator command, as the Driver Simulator window and vesk_simctl send them.
+    bool Execute(const std::string& command, std::string* error = nullptr);
+
+    // The trace: in memory for tests, and/or to a file flushed line by line.
+    void TraceToMemory(bool enabled);
+    std::vector<std::string> TraceLines() const;
+    void ClearTrace();
+    bool TraceToFile(const std::string& path);
+    void TraceOff();
+
+    // The device-file entry points (os::OpenDevice and friends in the simulated build).
+    uint32_t Open(const char* path, void** handle);
+    uint32_t Control(void* handle, uint32_t code, const void* input, uint32_t inputSize,
+                     void* output, uint32_t outputSize);
+    void Close(void* handle);
+    void* RegisterNotification(os::WindowHandle window);
+
+    struct State;
+
+private:
+    std::unique_ptr<State> m_state;
+};
+
+}  // namespace sim
