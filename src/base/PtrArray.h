@@ -2,6 +2,7 @@
 // whoever appends a pointer decides when it is freed.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 class CPtrArray {
