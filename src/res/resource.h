@@ -27,6 +27,11 @@
 #define IDI_TREE_4 136
 #define IDI_TREE_SYNCHRONISATION 146
 
+// Controls that the code never addresses (frames, labels, group boxes).
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Navigation view.
 #define IDC_NAV_TREE 1000
 
