@@ -13,7 +13,7 @@
 namespace sim {
 
 class Simulator {
-public:
+  public:
     // The process's simulated driver, behind the device file of every target but the
     // production panel. Starts with the built-in demo scenario.
     static Simulator& Instance();
@@ -34,6 +34,14 @@ public:
     // One simulator command, as the Driver Simulator window and vesk_simctl send them.
     bool Execute(const std::string& command, std::string* error = nullptr);
 
+    // VESK_SIM_SCENARIO names a scenario file to load, VESK_SIM_TRACE a trace file to write.
+    // Unset variables change nothing. False, with a reason, when either cannot be used.
+    bool ConfigureFromEnvironment(std::string* error = nullptr);
+
+    // Back to the start: the demo scenario, no connections (their handles become invalid),
+    // connection numbers from 1 again, no registered windows, no trace. For tests.
+    void Reset();
+
     // The trace: in memory for tests, and/or to a file flushed line by line.
     void TraceToMemory(bool enabled);
     std::vector<std::string> TraceLines() const;
@@ -46,11 +54,14 @@ public:
     uint32_t Control(void* handle, uint32_t code, const void* input, uint32_t inputSize,
                      void* output, uint32_t outputSize);
     void Close(void* handle);
+    // Registers `window` for the driver's device-interface arrival and removal; null for a
+    // null window.
     void* RegisterNotification(os::WindowHandle window);
+    void UnregisterNotification(void* registration);
 
     struct State;
 
-private:
+  private:
     std::unique_ptr<State> m_state;
 };
 
