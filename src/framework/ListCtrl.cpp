@@ -1,0 +1,113 @@
+#include "framework/ListCtrl.h"
+
+int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width) {
+    LVCOLUMNA lvc{};
+    lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_SUBITEM | (width >= 0 ? LVCF_WIDTH : 0);
+    lvc.fmt = format;
+    lvc.cx = width;
+    lvc.pszText = const_cast<LPSTR>(heading);
+    lvc.iSubItem = column;
+    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+                                        reinterpret_cast<LPARAM>(&lvc)));
+}
+
+DWORD CListCtrl::GetExtendedStyle() const {
+    return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+}
+
+DWORD CListCtrl::SetExtendedStyle(DWORD style) {
+    return static_cast<DWORD>(
+        SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
+}
+
+int CListCtrl::GetItemCount() const {
+    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
+}
+
+int CListCtrl::InsertItem(int item, LPCSTR text) {
+    LVITEMA lvi{};
+    lvi.mask = LVIF_TEXT;
+    lvi.iItem = item;
+    lvi.pszText = const_cast<LPSTR>(text);
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
+}
+
+BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text) {
+    LVITEMA lvi{};
+    lvi.iSubItem = subItem;
+    lvi.pszText = const_cast<LPSTR>(text);
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi)));
+}
+
+CString CListCtrl::GetItemText(int item, int subItem) const {
+    char buffer[kTextBufferSize] = "";
+    LVITEMA lvi{};
+    lvi.iSubItem = subItem;
+    lvi.pszText = buffer;
+    lvi.cchTextMax = kTextBufferSize;
+    SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi));
+    buffer[kTextBufferSize - 1] = '\0';
+    return CString(buffer);
+}
+
+BOOL CListCtrl::SetItemData(int item, DWORD_PTR data) {
+    LVITEMA lvi{};
+    lvi.mask = LVIF_PARAM;
+    lvi.iItem = item;
+    lvi.lParam = static_cast<LPARAM>(data);
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
+}
+
+DWORD_PTR CListCtrl::GetItemData(int item) const {
+    LVITEMA lvi{};
+    lvi.mask = LVIF_PARAM;
+    lvi.iItem = item;
+    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lvi))) return 0;
+    return static_cast<DWORD_PTR>(lvi.lParam);
+}
+
+BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
+    LVITEMA lvi{};
+    lvi.state = state;
+    lvi.stateMask = mask;
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi)));
+}
+
+UINT CListCtrl::GetItemState(int item, UINT mask) const {
+    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), mask));
+}
+
+BOOL CListCtrl::SelectRow(int item) {
+    const UINT bits = LVIS_SELECTED | LVIS_FOCUSED;
+    return SetItemState(item, bits, bits);
+}
+
+BOOL CListCtrl::DeleteItem(int item) {
+    return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item)));
+}
+
+BOOL CListCtrl::DeleteAllItems() {
+    return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
+}
+
+int CListCtrl::GetNextItem(int item, int flags) const {
+    return static_cast<int>(
+        SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(item), MAKELPARAM(flags, 0)));
+}
+
+BOOL CListCtrl::GetCheck(int item) const {
+    // State image 1 is the empty box, 2 the checked one.
+    const UINT image = (GetItemState(item, LVIS_STATEIMAGEMASK) >> 12);
+    return image == 2;
+}
+
+BOOL CListCtrl::SetCheck(int item, BOOL check) {
+    return SetItemState(item, INDEXTOSTATEIMAGEMASK(check ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
+
+BOOL CListCtrl::EnsureVisible(int item, BOOL partialOK) {
+    return static_cast<BOOL>(
+        SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), static_cast<LPARAM>(partialOK)));
+}

@@ -1,0 +1,97 @@
+#include "framework/StatusBar.h"
+
+#include <algorithm>
+
+BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
+    m_barStyle = style & CBRS_ALL;
+    // The bar places itself along the bottom of the frame whenever it is told to size itself;
+    // a size grip only on a sizable frame.
+    DWORD windowStyle = style & ~CBRS_ALL;
+    if (parent->GetStyle() & WS_THICKFRAME) windowStyle |= SBARS_SIZEGRIP;
+    return CreateEx(0, STATUSCLASSNAMEA, nullptr, windowStyle, 0, 0, 0, 0, parent->m_hWnd,
+                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+}
+
+BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
+    if (m_hWnd == nullptr || ids == nullptr || count <= 0 || count > 255) return FALSE;
+    m_panes.clear();
+    for (int i = 0; i < count; ++i) {
+        Pane pane{ids[i], SBPS_NORMAL, 0, CString()};
+        if (ids[i] != ID_SEPARATOR) {
+            pane.text = LoadStringText(ids[i]);
+            pane.width = pane.text.GetLength() * 8;
+        }
+        m_panes.push_back(pane);
+    }
+    UpdateParts();
+    for (int i = 0; i < count; ++i)
+        SendMessage(SB_SETTEXTA, static_cast<WPARAM>(i),
+                    reinterpret_cast<LPARAM>(m_panes[i].text.GetString()));
+    return TRUE;
+}
+
+void CStatusBar::SetPaneInfo(int index, UINT id, UINT style, int width) {
+    if (index < 0 || index >= GetCount()) return;
+    m_panes[index].id = id;
+    m_panes[index].style = style;
+    m_panes[index].width = width;
+    UpdateParts();
+}
+
+void CStatusBar::GetPaneInfo(int index, UINT& id, UINT& style, int& width) const {
+    if (index < 0 || index >= GetCount()) return;
+    id = m_panes[index].id;
+    style = m_panes[index].style;
+    width = m_panes[index].width;
+}
+
+BOOL CStatusBar::SetPaneText(int index, LPCSTR text, BOOL update) {
+    if (index < 0 || index >= GetCount()) return FALSE;
+    m_panes[index].text = CString(text);
+    const LRESULT set = SendMessage(SB_SETTEXTA, static_cast<WPARAM>(index),
+                                    reinterpret_cast<LPARAM>(m_panes[index].text.GetString()));
+    if (update) {
+        Invalidate(FALSE);
+        UpdateWindow();
+    }
+    return set != 0;
+}
+
+CString CStatusBar::GetPaneText(int index) const {
+    if (index < 0 || index >= GetCount()) return CString();
+    return m_panes[index].text;
+}
+
+int CStatusBar::CommandToIndex(UINT id) const {
+    for (int i = 0; i < GetCount(); ++i)
+        if (m_panes[i].id == id) return i;
+    return -1;
+}
+
+int CStatusBar::Reposition(const RECT&) {
+    if (m_hWnd == nullptr) return 0;
+    SendMessage(WM_SIZE, 0, 0);
+    UpdateParts();
+    RECT bar{};
+    GetWindowRect(&bar);
+    return bar.bottom - bar.top;
+}
+
+// The common control wants the right edge of each part; the stretching pane takes what the
+// others leave of the bar's width.
+void CStatusBar::UpdateParts() {
+    if (m_hWnd == nullptr || m_panes.empty()) return;
+    RECT client{};
+    GetClientRect(&client);
+    int fixed = 0;
+    for (const Pane& pane : m_panes)
+        if (!(pane.style & SBPS_STRETCH)) fixed += pane.width;
+    const int spare = std::max(0, static_cast<int>(client.right) - fixed);
+    std::vector<int> edges;
+    int right = 0;
+    for (const Pane& pane : m_panes) {
+        right += (pane.style & SBPS_STRETCH) ? std::max(pane.width, spare) : pane.width;
+        edges.push_back(right);
+    }
+    SendMessage(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}

@@ -1,0 +1,37 @@
+// The status bar at the bottom of a frame: panes with ids, widths and texts.
+#pragma once
+
+#include <vector>
+
+#include "framework/Wnd.h"
+
+class CStatusBar : public CWnd {
+  public:
+    // `style` holds window styles and control-bar styles (CBRS_...); the latter stay with the
+    // bar and are not given to the window.
+    BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
+                UINT id = AFX_IDW_STATUS_BAR);
+    // One pane per id; ID_SEPARATOR panes start empty, others with their string.
+    BOOL SetIndicators(const UINT* ids, int count);
+    void SetPaneInfo(int index, UINT id, UINT style, int width);
+    void GetPaneInfo(int index, UINT& id, UINT& style, int& width) const;
+    BOOL SetPaneText(int index, LPCSTR text, BOOL update = TRUE);
+    CString GetPaneText(int index) const;
+    int GetCount() const { return static_cast<int>(m_panes.size()); }
+    // The index of the first pane with `id`, or -1.
+    int CommandToIndex(UINT id) const;
+    DWORD GetBarStyle() const { return m_barStyle; }
+    // Places the bar along the bottom of its parent and returns its height.
+    int Reposition(const RECT& parentClient);
+
+  private:
+    struct Pane {
+        UINT id;
+        UINT style;
+        int width;
+        CString text;
+    };
+    void UpdateParts();
+    std::vector<Pane> m_panes;
+    DWORD m_barStyle = 0;
+};
