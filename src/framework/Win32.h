@@ -2,11 +2,12 @@
 // does not define (control-bar styles, frame title flags, status-bar pane styles, idle text).
 #pragma once
 
+#include <windows.h>
+// The others need windows.h first.
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dbt.h>
 #include <shellapi.h>
-#include <windows.h>
 
 // Control-bar styles: kept by the bar itself, never passed on to the window.
 constexpr DWORD CBRS_BORDER_TOP = 0x0200;
