@@ -1,0 +1,116 @@
+#include "app/MainFrame.h"
+
+#include "app/AppMessages.h"
+#include "app/VESK_CPLApp.h"
+#include "res/StringIds.h"
+#include "view/VESK_CPLView.h"
+
+namespace {
+// A visible child aligned to the bottom with a border on top.
+constexpr DWORD kStatusBarStyle = 0x50008200;
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+ON_WM_CREATE()
+ON_MESSAGE(WM_SELECT_ASIO_PAGE, &CMainFrame::OnSelectAsioPage)
+ON_MESSAGE(WM_TRAY_NOTIFY, &CMainFrame::OnTrayNotify)
+ON_COMMAND(ID_TRAY_OPEN, &CMainFrame::OnTrayOpen)
+ON_COMMAND(ID_TRAY_QUIT, &CMainFrame::OnTrayQuit)
+ON_COMMAND(ID_FILE_HIDE, &CMainFrame::OnFileHide)
+ON_WM_SYSCOMMAND()
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
+    // Fixed size, no maximise box, and a title that is exactly the one set at creation.
+    cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+    cs.style &=
+        ~static_cast<LONG>(WS_THICKFRAME | WS_MAXIMIZEBOX | FWS_ADDTOTITLE | FWS_PREFIXTITLE);
+    return TRUE;
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
+    if (CFrameWnd::OnCreate(cs) == -1) return -1;
+    if (!m_wndStatusBar.Create(this, kStatusBarStyle, AFX_IDW_STATUS_BAR)) return -1;
+    static const UINT kIndicators[kPaneCount] = {ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR,
+                                                 ID_SEPARATOR};
+    if (!m_wndStatusBar.SetIndicators(kIndicators, kPaneCount)) return -1;
+    m_wndStatusBar.SetPaneInfo(0, 0, SBPS_STRETCH, 100);
+    m_wndStatusBar.SetPaneInfo(1, 1, SBPS_NORMAL, 150);
+    m_wndStatusBar.SetPaneInfo(2, 2, SBPS_NORMAL, 200);
+    m_wndStatusBar.SetPaneInfo(3, 3, SBPS_NORMAL, 200);
+
+    const CString title = LoadStringText(vesk::IDS_WINDOW_TITLE);
+    SetWindowText(title);
+
+    CVESK_CPLApp* app = CVESK_CPLApp::Current();
+    m_trayIcon.Attach(m_hWnd, TRAY_ICON_ID);
+    m_trayIcon.Add(app ? app->m_appIcon : nullptr, title);
+    return 0;
+}
+
+LRESULT CMainFrame::OnSelectAsioPage(WPARAM, LPARAM) {
+    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    if (frame == nullptr) return 0;
+    auto* view = dynamic_cast<CVESK_CPLView*>(frame->GetActiveView());
+    if (view == nullptr) return 0;
+    view->m_navigationTree.SelectItem(view->m_settingsItem);
+    return 0;
+}
+
+LRESULT CMainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
+    if (iconId != TRAY_ICON_ID) return 0;
+    switch (static_cast<UINT>(mouseMessage)) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            OnTrayOpen();
+            break;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+            ShowTrayMenu();
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+void CMainFrame::ShowTrayMenu() {
+    POINT cursor{};
+    if (!::GetCursorPos(&cursor)) return;
+    HMENU menu = ::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    if (menu == nullptr) return;
+    if (HMENU popup = ::GetSubMenu(menu, 0)) {
+        // Without the frame in the foreground the menu would not close when clicked away.
+        SetForegroundWindow();
+        ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+    }
+    ::DestroyMenu(menu);
+}
+
+void CMainFrame::OnTrayOpen() {
+    ShowWindow(SW_SHOW);
+    SetForegroundWindow();
+}
+
+void CMainFrame::OnTrayQuit() {
+    PostMessage(WM_COMMAND, ID_APP_EXIT, 0);
+}
+
+void CMainFrame::OnFileHide() {
+    ShowWindow(SW_HIDE);
+}
+
+void CMainFrame::OnSysCommand(UINT command, LPARAM lParam) {
+    if ((command & 0xFFF0) == SC_CLOSE) {
+        OnFileHide();
+        return;
+    }
+    CFrameWnd::OnSysCommand(command, lParam);
+}
+
+void CMainFrame::OnDestroy() {
+    m_trayIcon.Remove();
+    CFrameWnd::OnDestroy();
+}

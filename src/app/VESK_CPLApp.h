@@ -1,0 +1,34 @@
+// The application object: the command-line switches, the single instance, and the
+// single-document window of the first instance.
+#pragma once
+
+#include "framework/Framework.h"
+
+class CVESK_CPLApp : public CWinApp {
+  public:
+    CVESK_CPLApp();
+    ~CVESK_CPLApp() override;
+
+    // The current application object.
+    static CVESK_CPLApp* Current();
+
+    BOOL InitInstance() override;
+
+    // Whether `commandLine` holds `switchText` as a whole token (white space separates tokens,
+    // quotes are ordinary characters), in any letter case.
+    static bool FindCommandLineSwitch(const char* commandLine, const char* switchText);
+
+    // "-asio" was given: the view opens on the ASIO settings page.
+    bool m_asioPageRequested = false;
+    HANDLE m_singleInstanceMutex = nullptr;
+    // Icon 128, shown in the notification area; never destroyed.
+    HICON m_appIcon = nullptr;
+
+  protected:
+    void OnAppAbout();
+    DECLARE_MESSAGE_MAP()
+
+  private:
+    BOOL StartFirstInstance();
+    void HandOverToRunningInstance();
+};

@@ -1,0 +1,4 @@
+#include "app/VESK_CPLDoc.h"
+
+BEGIN_MESSAGE_MAP(CVESK_CPLDoc, CDocument)
+END_MESSAGE_MAP()

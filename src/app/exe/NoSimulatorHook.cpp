@@ -1,0 +1,4 @@
+// The production panel starts no simulator.
+#include "app/FirstInstanceHook.h"
+
+void OnFirstInstanceStarting(void*) {}
