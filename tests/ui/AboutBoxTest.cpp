@@ -1,0 +1,73 @@
+// The About box asks the driver each time it opens and shows what the driver answers.
+#include "PanelTestFixture.h"
+
+namespace uitest {
+namespace {
+
+constexpr const char* kVersionScenario =
+    R"({"version": {"interfaceMajor": 2, "interfaceMinor": 14, "driverMajor": 1,
+                    "driverMinor": 5, "driverBuild": 1234}})";
+
+// Opens the About box through the Info menu's command and returns its caption and text.
+struct AboutSeen {
+    std::string caption;
+    std::string text;
+    bool answered = false;
+};
+
+AboutSeen OpenAbout(RunningPanel& panel) {
+    AboutSeen seen;
+    ModalAnswerer answerer([&](HWND about) {
+        seen.caption = WindowText(about);
+        seen.text = ControlText(about, IDC_ABOUT_TEXT);
+        EXPECT_TRUE(ClickButton(about, IDOK));
+    });
+    panel.Command(ID_APP_ABOUT);
+    seen.answered = answerer.Answered() && !answerer.TimedOut();
+    return seen;
+}
+
+using AboutBox = PanelTest;
+
+TEST_F(AboutBox, ShowsBothDriverVersionsEachOnItsLine) {
+    RunningPanel panel("", kVersionScenario);
+    ASSERT_TRUE(panel.Started());
+    const AboutSeen seen = OpenAbout(panel);
+    ASSERT_TRUE(seen.answered);
+    EXPECT_EQ(seen.caption, "About Control Panel");
+    const std::string closing = LoadStringText(61270).str();
+    EXPECT_EQ(seen.text, Title() +
+                             ": V 1.01\n\n - Driver Interface Version 2.14\n\n"
+                             " - Driver Version 1.5.1234\n\n" +
+                             closing);
+}
+
+TEST_F(AboutBox, ShowsTheShortTextWithoutAConnection) {
+    RunningPanel panel("", R"({"loaded": false})");
+    ASSERT_TRUE(panel.Started());
+    const AboutSeen seen = OpenAbout(panel);
+    ASSERT_TRUE(seen.answered);
+    EXPECT_EQ(seen.text, Title() + ": V 1.01\n\n\n" + LoadStringText(61270).str());
+    EXPECT_EQ(seen.text.find("Driver"), std::string::npos);
+}
+
+TEST_F(AboutBox, AsksTheDriverAtEveryOpening) {
+    RunningPanel panel("", kVersionScenario);
+    ASSERT_TRUE(panel.Started());
+    const std::string versionRequest = "ioctl 1 0x80882804";
+    const size_t atStart = TraceLinesStartingWith(versionRequest).size();
+    EXPECT_TRUE(OpenAbout(panel).answered);
+    EXPECT_EQ(TraceLinesStartingWith(versionRequest).size(), atStart + 1);
+
+    // A driver update between two openings shows the second time.
+    ASSERT_TRUE(sim::Simulator::Instance().Execute(
+        R"(set {"version": {"interfaceMinor": 20, "driverMinor": 6, "driverBuild": 77}})"));
+    const AboutSeen second = OpenAbout(panel);
+    EXPECT_EQ(TraceLinesStartingWith(versionRequest).size(), atStart + 2);
+    EXPECT_NE(second.text.find(" - Driver Interface Version 2.20\n"), std::string::npos)
+        << second.text;
+    EXPECT_NE(second.text.find(" - Driver Version 1.6.77\n"), std::string::npos) << second.text;
+}
+
+}  // namespace
+}  // namespace uitest
