@@ -121,19 +121,22 @@ YELLOW = (240, 205, 60, 255)
 RED = (225, 70, 60, 255)
 
 
-def application_icon():
+def application_icon(size):
     """A blue tile with a sound wave running into a six-pin style port."""
+    # At 16 pixels a design unit is half a pixel: fewer, bolder strokes stay readable.
+    small = size <= 16
+    stroke = 3.6 if small else 2.6
     return [
         RoundRect(2, 3, 31, 31, 6, SHADOW),
         RoundRect(1, 1, 30, 29, 6, BLUE_TOP, BLUE_BOTTOM),
-        Polyline(wave(5, 19, 12, 5, 1.5), 2.6, WHITE),
-        Polyline([(19, 12), (23, 12), (23, 19)], 2.2, WHITE),
-        RoundRect(17, 18, 29, 27, 2.5, ORANGE),
-        RoundRect(19.5, 20.5, 26.5, 24.5, 1.2, DARK),
+        Polyline(wave(5, 19, 12, 5, 1.0 if small else 1.5), stroke, WHITE),
+        Polyline([(19, 12), (23, 12), (23, 18)], stroke - 0.4, WHITE),
+        RoundRect(16, 18, 29, 28, 2.5, ORANGE),
+        RoundRect(19, 21, 26, 25, 1.2, DARK),
     ]
 
 
-def devices_icon():
+def devices_icon(size):
     """An audio interface: a rack box with two knobs and level lights."""
     return [
         RoundRect(2, 10, 31, 26, 3, SHADOW),
@@ -150,7 +153,7 @@ def devices_icon():
     ]
 
 
-def channels_icon():
+def channels_icon(size):
     """Three channel strips: level meters of different heights."""
     shapes = [RoundRect(2, 3, 31, 31, 4, SHADOW), RoundRect(1, 1, 30, 29, 4, DARK)]
     for column, level in ((6.5, 16), (15.5, 22), (24.5, 11)):
@@ -164,7 +167,7 @@ def channels_icon():
     return shapes
 
 
-def settings_icon():
+def settings_icon(size):
     """Three horizontal sliders with their knobs at different places."""
     shapes = [RoundRect(2, 3, 31, 31, 4, SHADOW), RoundRect(1, 1, 30, 29, 4, BLUE_TOP, BLUE_BOTTOM)]
     for row, knob in ((8, 20), (15, 10), (22, 16)):
@@ -173,7 +176,7 @@ def settings_icon():
     return shapes
 
 
-def synchronisation_icon():
+def synchronisation_icon(size):
     """A clock face with a sync arrow round it."""
     return [
         Circle(16.5, 16.5, 14, SHADOW),
@@ -189,7 +192,7 @@ def synchronisation_icon():
     ]
 
 
-def generic_icon():
+def generic_icon(size):
     """A neutral tile; the image list keeps a place for it."""
     return [
         RoundRect(3, 4, 30, 30, 5, SHADOW),
@@ -198,7 +201,7 @@ def generic_icon():
     ]
 
 
-def stream_icon():
+def stream_icon(size):
     """An isochronous stream: packets flowing to the right."""
     shapes = [RoundRect(2, 3, 31, 31, 4, SHADOW), RoundRect(1, 1, 30, 29, 4, GREY_TOP, GREY_BOTTOM)]
     for x in (5, 11, 17):
@@ -294,8 +297,7 @@ def main(argv):
     target = argv[1] if len(argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "icons")
     os.makedirs(target, exist_ok=True)
     for name, picture, sizes in ICONS:
-        shapes = picture()
-        images = [(size, dib(render(shapes, size))) for size in sizes]
+        images = [(size, dib(render(picture(size), size))) for size in sizes]
         with open(os.path.join(target, name), "wb") as f:
             f.write(ico(images))
         print(name, " ".join("%dx%d" % (s, s) for s in sizes))
