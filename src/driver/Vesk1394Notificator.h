@@ -23,6 +23,8 @@ public:
     bool IsRunning();
 
 private:
+    // One run of the waiter thread, from Start to Stop.
+    struct Waiter;
     static unsigned WaiterThread(void* argument);
     void PostToTarget();
 
@@ -30,9 +32,11 @@ private:
     uint32_t m_targetMessage = 0;
     uintptr_t m_targetWParam = 0;
     intptr_t m_targetLParam = 0;
-    std::unique_ptr<os::Thread> m_thread;
-    // A thread that did not end within the stop time-out; waited for before destruction.
-    std::unique_ptr<os::Thread> m_lingeringThread;
+    // The running waiter; null when none runs.
+    std::unique_ptr<Waiter> m_thread;
+    // A waiter that did not end within the stop time-out. It is waited for before the events
+    // it uses are destroyed, and no new waiter starts while it is still there.
+    std::unique_ptr<Waiter> m_lingeringThread;
     os::AutoResetEvent m_stopEvent;
     os::AutoResetEvent m_driverEvent;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace os {
@@ -38,5 +39,11 @@ private:
 // Sets the event that `handleValue` names, as a driver does with the event it was handed.
 // Returns false when the value names no event.
 bool SetEventByHandleValue(uint32_t handleValue);
+
+#if !defined(_WIN32)
+// Native tests learn through this hook that a thread is about to wait (called by that thread
+// at the start of every WaitForEither, before it looks at the events; null removes it).
+void SetWaitEntryHook(std::function<void()> hook);
+#endif
 
 }  // namespace os

@@ -30,4 +30,9 @@ private:
 
 void SleepMs(uint32_t milliseconds);
 
+#if !defined(_WIN32)
+// Native tests make the next `count` thread starts fail, as a system out of resources would.
+void FailNextThreadStarts(int count);
+#endif
+
 }  // namespace os
