@@ -7,8 +7,9 @@
 #include "os/Window.h"
 
 #if defined(_WIN32)
-#include <dbt.h>
 #include <windows.h>
+// After windows.h, which defines its types.
+#include <dbt.h>
 #endif
 
 namespace {

@@ -1,6 +1,7 @@
 // The real driver's control device, reached through kernel32.
-#include <dbt.h>
 #include <windows.h>
+// After windows.h, which defines its types.
+#include <dbt.h>
 
 #include <cstring>
 

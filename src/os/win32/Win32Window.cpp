@@ -1,5 +1,6 @@
-#include <dbt.h>
 #include <windows.h>
+// After windows.h, which defines its types.
+#include <dbt.h>
 
 #include <cstddef>
 #include <cstring>
