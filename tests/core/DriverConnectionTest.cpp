@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "driver/IoctlCodes.h"
+#include "driver/Vesk1394Driver.h"
+#include "model/DeviceRecords.h"
+#include "model/StreamRecords.h"
+#include "model/SyncRecords.h"
+#include "os/Thread.h"
+#include "sim/Simulator.h"
+
+namespace {
+
+const std::string kPath = std::string("\\\\.\\") + DEVICE_INTERFACE_NAME;
+
+class DriverConnection : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Sim().Reset();
+        Sim().TraceToMemory(true);
+    }
+    void TearDown() override { Sim().Reset(); }
+
+    static sim::Simulator& Sim() { return sim::Simulator::Instance(); }
+
+    static void Load(const std::string& json) {
+        std::string error;
+        ASSERT_TRUE(Sim().LoadScenario(json, &error)) << error;
+        Sim().ClearTrace();
+    }
+
+    static std::string Version(int major, int minor) {
+        return "{\"version\": {\"interfaceMajor\": " + std::to_string(major) +
+               ", \"interfaceMinor\": " + std::to_string(minor) + "}}";
+    }
+
+    static int CountLines(const std::string& prefix) {
+        int count = 0;
+        for (const std::string& line : Sim().TraceLines())
+            if (line.compare(0, prefix.size(), prefix) == 0) ++count;
+        return count;
+    }
+};
+
+TEST_F(DriverConnection, AcceptsInterfaceVersionsFrom2_14To2_255Only) {
+    struct Case {
+        int major, minor;
+        bool accepted;
+    };
+    const Case cases[] = {{2, 13, false}, {2, 14, true},  {2, 200, true}, {2, 255, true},
+                          {3, 14, false}, {1, 20, false}, {2, 0, false},  {0, 14, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.major) + "." + std::to_string(c.minor));
+        Load(Version(c.major, c.minor));
+        CVesk1394Driver driver;
+        const uint32_t status = driver.Open(DEVICE_INTERFACE_NAME);
+        const std::vector<std::string> opened = Sim().TraceLines();
+        ASSERT_EQ(opened.size(), c.accepted ? 2u : 3u);
+        EXPECT_EQ(opened[0].rfind("open ", 0), 0u);
+        EXPECT_NE(opened[1].find(" 0x80882804 in= -> 0x00000000 out="), std::string::npos);
+        if (c.accepted) {
+            EXPECT_EQ(status, 0u);
+            EXPECT_TRUE(driver.IsOpen());
+            continue;
+        }
+        EXPECT_EQ(status, VESK_E_INTERFACE_VERSION);
+        EXPECT_EQ(opened[2].rfind("close ", 0), 0u);
+        EXPECT_FALSE(driver.IsOpen());
+        _VESK_VERSION_INFO version;
+        EXPECT_EQ(driver.GetVersion(&version), VESK_E_NOT_OPEN);
+        EXPECT_EQ(Sim().TraceLines().size(), 3u) << "a closed connection reached the driver";
+    }
+}
+
+TEST_F(DriverConnection, OpeningTwiceChecksTheVersionOnceAndReopensAfterClose) {
+    Load("");
+    CVesk1394Driver driver;
+    ASSERT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
+    EXPECT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
+    EXPECT_EQ(CountLines("open "), 1);
+    EXPECT_EQ(CountLines("ioctl 1 0x80882804 "), 1);
+
+    driver.Close();
+    driver.Close();  // closing a closed connection does nothing
+    EXPECT_EQ(CountLines("close 1"), 1);
+    ASSERT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
+    EXPECT_EQ(CountLines("open 2 " + kPath + " -> 0x00000000"), 1);
+    EXPECT_EQ(CountLines("ioctl 2 0x80882804 "), 1);
+}
+
+TEST_F(DriverConnection, AFailingVersionRequestClosesAndIsWhatOpenReturns) {
+    Load(R"({"faults": [{"code": "0x80882804", "status": "0x0000001F", "count": 1}]})");
+    CVesk1394Driver driver;
+    EXPECT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0x1Fu);
+    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(CountLines("close 1"), 1);
+    // The fault was spent: the next open succeeds on a new connection.
+    EXPECT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
+    EXPECT_TRUE(driver.IsOpen());
+}
+
+TEST_F(DriverConnection, WithoutTheDriverOpenFailsAndNothingReachesIt) {
+    Load(R"({"loaded": false})");
+    CVesk1394Driver driver;
+    EXPECT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 2u);
+    EXPECT_FALSE(driver.IsOpen());
+    Sim().ClearTrace();
+
+    // Every method answers NOT_OPEN, leaves its output alone and sends nothing.
+    uint32_t value = 0xA5A5A5A5;
+    EXPECT_EQ(driver.GetSampleRateMode(&value), VESK_E_NOT_OPEN);
+    EXPECT_EQ(value, 0xA5A5A5A5u);
+    _VESK_DEVICE_LIST list;
+    std::memset(&list, 0x5A, sizeof(list));
+    EXPECT_EQ(driver.GetDeviceList(&list), VESK_E_NOT_OPEN);
+    EXPECT_EQ(list.DeviceCount, 0x5A5A5A5Au);
+    EXPECT_EQ(driver.SetSampleRate(48000), VESK_E_NOT_OPEN);
+    EXPECT_EQ(driver.StopStreaming(), VESK_E_NOT_OPEN);
+    EXPECT_EQ(driver.SetNotificationEvent(1), VESK_E_NOT_OPEN);
+    EXPECT_EQ(driver.IoControl(0x12345678, nullptr, 0, nullptr, 0), VESK_E_NOT_OPEN);
+    EXPECT_TRUE(Sim().TraceLines().empty());
+}
+
+TEST_F(DriverConnection, ANameTooLongForThePathIsRefusedBeforeTheSystem) {
+    Load("");
+    CVesk1394Driver driver;
+    // 4 prefix characters + 295 + the zero fill the 300-character buffer exactly.
+    const std::string longest(295, 'x');
+    EXPECT_EQ(driver.Open(longest.c_str()), 2u);
+    ASSERT_EQ(Sim().TraceLines().size(), 1u);
+    EXPECT_EQ(Sim().TraceLines()[0], "open - \\\\.\\" + longest + " -> 0x00000002");
+
+    Sim().ClearTrace();
+    const std::string tooLong(296, 'x');
+    EXPECT_EQ(driver.Open(tooLong.c_str()), 206u);  // ERROR_FILENAME_EXCED_RANGE
+    EXPECT_EQ(driver.Open(nullptr), 123u);          // ERROR_INVALID_NAME
+    EXPECT_TRUE(Sim().TraceLines().empty());
+    EXPECT_FALSE(driver.IsOpen());
+}
+
+TEST_F(DriverConnection, ARejectedRequestPassesTheStatusAndKeepsTheConnection) {
+    Load(R"({"faults": [{"code": "0x80882888", "status": "0xE0000047", "count": 1}],
+             "sampleRateMode": 1})");
+    CVesk1394Driver driver;
+    ASSERT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
+    uint32_t automatic = 7;
+    EXPECT_EQ(driver.GetSampleRateMode(&automatic), 0xE0000047u);
+    EXPECT_EQ(automatic, 7u) << "written although the request failed";
+    EXPECT_TRUE(driver.IsOpen());
+    EXPECT_EQ(driver.GetSampleRateMode(&automatic), 0u);
+    EXPECT_EQ(automatic, 1u);
+}
+
+TEST_F(DriverConnection, AMissingBufferIsRefusedWithoutReachingTheDriver) {
+    Load("");
+    CVesk1394Driver driver;
+    ASSERT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
+    Sim().ClearTrace();
+    EXPECT_EQ(driver.GetDeviceList(nullptr), 87u);
+    EXPECT_EQ(driver.SetClockMaster(nullptr), 87u);
+    EXPECT_TRUE(Sim().TraceLines().empty());
+}
+
+TEST_F(DriverConnection, SmallRecordsAreBuiltByTheMethods) {
+    Load("");
+    CVesk1394Driver driver;
+    ASSERT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
+    Sim().ClearTrace();
+    driver.SetSampleRate(48000);
+    driver.SetSampleRateMode(1);
+    driver.SetNotificationEvent(0x12c);
+    const std::vector<std::string> lines = Sim().TraceLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind("ioctl 1 0x808828c4 in=0000000080bb0000 -> ", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1].rfind("ioctl 1 0x8088288c in=0000000001000000 -> ", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2].rfind("ioctl 1 0x80882820 in=2c010000 -> ", 0), 0u) << lines[2];
+}
+
+// Parses "ioctl N CODE in=HEX -> STATUS out=HEX".
+struct TracedRequest {
+    uint32_t code = 0;
+    size_t inputSize = 0;
+    uint32_t status = 0;
+    size_t outputSize = 0;
+};
+
+bool ParseRequest(const std::string& line, TracedRequest* request) {
+    char code[16] = {}, in[8192] = {}, status[16] = {}, out[8192] = {};
+    unsigned connection = 0;
+    if (std::sscanf(line.c_str(), "ioctl %u %15s in=%8191[0-9a-f] -> %15s out=%8191[0-9a-f]",
+                    &connection, code, in, status, out) < 4) {
+        // An empty in= stops the scan; read again without it.
+        in[0] = 0;
+        if (std::sscanf(line.c_str(), "ioctl %u %15s in= -> %15s out=%8191[0-9a-f]", &connection,
+                        code, status, out) < 3)
+            return false;
+    }
+    request->code = static_cast<uint32_t>(std::stoul(code, nullptr, 16));
+    request->inputSize = std::strlen(in) / 2;
+    request->status = static_cast<uint32_t>(std::stoul(status, nullptr, 16));
+    request->outputSize = std::strlen(out) / 2;
+    return true;
+}
+
+TEST_F(DriverConnection, EveryMethodSendsItsCodeWithTheCataloguesSizes) {
+    Load("");
+    CVesk1394Driver driver;
+    ASSERT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
+
+    _VESK_VERSION_INFO version;
+    uint32_t flag = 0, automatic = 0;
+    VESK_EVENT_RECORD event;
+    _VESK_DEVICE_LIST devices;
+    _VESK_CHANNEL_LIST channels;
+    _VESK_CLOCK_MASTER master;
+    _VESK_SAMPLE_RATE_INFO rates;
+    _DEVICE_SYNC_MODE_INFO syncInfo;
+    _DEVICE_SYNC_MODE_SET syncSet;
+    _VESK_DEVICE_PROPERTIES device;
+    _VESK_STREAM_INFO streams;
+    _VESK_CHANNEL_PROPERTIES channel;
+    _VESK_STREAM_BUFFER_DEPTH streamDepth;
+    _VESK_AUDIO_BUFFER_DEPTH asioDepth, wdmDepth;
+    _VESK_STATISTICS statistics;
+    ASSERT_EQ(driver.GetDeviceList(&devices), 0u);
+    ASSERT_EQ(driver.GetChannelList(&channels), 0u);
+    ASSERT_GT(devices.DeviceCount, 0u);
+    ASSERT_GT(channels.InputCount, 0u);
+    const uint32_t deviceId = devices.DeviceIds[0];
+    const uint32_t channelId = channels.InputChannelIds[0];
+    driver.GetSampleRate(&rates);
+    driver.GetDeviceSyncModeInfo(&deviceId, &syncInfo);
+    Sim().ClearTrace();
+
+    using namespace vesk;
+    // Each write sends back what was read, so the driver has no reason to refuse it.
+    const std::vector<std::pair<uint32_t, std::function<uint32_t()>>> calls = {
+        {IOCTL_VESK_GET_VERSION, [&] { return driver.GetVersion(&version); }},
+        {IOCTL_VESK_GET_ASIO_NAME_INCLUDES_DEVICE,
+         [&] { return driver.GetAsioNameIncludesDevice(&flag); }},
+        {IOCTL_VESK_SET_ASIO_NAME_INCLUDES_DEVICE,
+         [&] { return driver.SetAsioNameIncludesDevice(&flag); }},
+        {IOCTL_VESK_SET_NOTIFICATION_EVENT, [&] { return driver.SetNotificationEvent(0); }},
+        {IOCTL_VESK_GET_DEVICE_LIST, [&] { return driver.GetDeviceList(&devices); }},
+        {IOCTL_VESK_GET_CHANNEL_LIST, [&] { return driver.GetChannelList(&channels); }},
+        {IOCTL_VESK_GET_CLOCK_MASTER, [&] { return driver.GetClockMaster(&master); }},
+        {IOCTL_VESK_SET_CLOCK_MASTER, [&] { return driver.SetClockMaster(&master); }},
+        {IOCTL_VESK_GET_SAMPLE_RATE_MODE, [&] { return driver.GetSampleRateMode(&automatic); }},
+        {IOCTL_VESK_SET_SAMPLE_RATE_MODE, [&] { return driver.SetSampleRateMode(automatic); }},
+        {IOCTL_VESK_GET_SAMPLE_RATE, [&] { return driver.GetSampleRate(&rates); }},
+        {IOCTL_VESK_SET_SAMPLE_RATE, [&] { return driver.SetSampleRate(rates.CurrentRate); }},
+        {IOCTL_VESK_GET_DEVICE_SYNC_MODE_INFO,
+         [&] { return driver.GetDeviceSyncModeInfo(&deviceId, &syncInfo); }},
+        {IOCTL_VESK_SET_DEVICE_SYNC_MODE,
+         [&] {
+             syncSet.DeviceId = deviceId;
+             syncSet.SyncType = syncInfo.CurrentMode.SyncType;
+             syncSet.ModeId = syncInfo.CurrentMode.ModeId;
+             return driver.SetDeviceSyncMode(&syncSet);
+         }},
+        {IOCTL_VESK_GET_DEVICE_PROPERTIES,
+         [&] { return driver.GetDeviceProperties(&deviceId, &device); }},
+        {IOCTL_VESK_SET_DEVICE_PROPERTIES, [&] { return driver.SetDeviceProperties(&device); }},
+        {IOCTL_VESK_GET_STREAM_INFO, [&] { return driver.GetStreamInfo(&deviceId, &streams); }},
+        {IOCTL_VESK_GET_CHANNEL_PROPERTIES,
+         [&] { return driver.GetChannelProperties(&channelId, &channel); }},
+        {IOCTL_VESK_SET_CHANNEL_PROPERTIES, [&] { return driver.SetChannelProperties(&channel); }},
+        {IOCTL_VESK_STOP_STREAMING, [&] { return driver.StopStreaming(); }},
+        {IOCTL_VESK_START_STREAMING, [&] { return driver.StartStreaming(); }},
+        {IOCTL_VESK_GET_STREAM_BUFFER_DEPTH,
+         [&] { return driver.GetStreamBufferDepth(&streamDepth); }},
+        {IOCTL_VESK_SET_STREAM_BUFFER_DEPTH,
+         [&] { return driver.SetStreamBufferDepth(&streamDepth); }},
+        {IOCTL_VESK_GET_ASIO_BUFFER_DEPTH, [&] { return driver.GetAsioBufferDepth(&asioDepth); }},
+        {IOCTL_VESK_SET_ASIO_BUFFER_DEPTH, [&] { return driver.SetAsioBufferDepth(&asioDepth); }},
+        {IOCTL_VESK_GET_WDM_BUFFER_DEPTH, [&] { return driver.GetWdmBufferDepth(&wdmDepth); }},
+        {IOCTL_VESK_SET_WDM_BUFFER_DEPTH, [&] { return driver.SetWdmBufferDepth(&wdmDepth); }},
+        {IOCTL_VESK_GET_STATISTICS, [&] { return driver.GetStatistics(&statistics); }},
+        // Queued by the restart above, so that this read succeeds too.
+        {IOCTL_VESK_GET_EVENT, [&] { return driver.GetEvent(&event); }},
+    };
+    for (const auto& call : calls) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "0x%08x", call.first);
+        SCOPED_TRACE(name);
+        Sim().ClearTrace();
+        const uint32_t status = call.second();
+        const std::vector<std::string> lines = Sim().TraceLines();
+        ASSERT_GE(lines.size(), 1u);
+        TracedRequest traced;
+        ASSERT_TRUE(ParseRequest(lines[0], &traced)) << lines[0];
+        const RequestShape* shape = FindRequest(call.first);
+        ASSERT_NE(shape, nullptr);
+        EXPECT_EQ(traced.code, call.first);
+        EXPECT_EQ(status, 0u) << lines[0];
+        EXPECT_EQ(traced.status, status);
+        EXPECT_EQ(traced.inputSize, shape->inputSize);
+        EXPECT_EQ(traced.outputSize, shape->outputSize);
+    }
+}
+
+struct SharedConnection {
+    CVesk1394Driver* driver;
+    int failures = 0;
+};
+
+unsigned RequestManyTimes(void* argument) {
+    auto* shared = static_cast<SharedConnection*>(argument);
+    for (int i = 0; i < 300; ++i) {
+        _VESK_VERSION_INFO version;
+        if (shared->driver->GetVersion(&version) != 0 || version.InterfaceMajor != 2)
+            ++shared->failures;
+    }
+    return 0;
+}
+
+TEST_F(DriverConnection, ThreadsSharingAConnectionAreServedOneAfterTheOther) {
+    Load("");
+    Sim().TraceToMemory(false);
+    CVesk1394Driver driver;
+    ASSERT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
+    SharedConnection first{&driver}, second{&driver};
+    os::Thread a, b;
+    ASSERT_TRUE(a.Start(&RequestManyTimes, &first));
+    ASSERT_TRUE(b.Start(&RequestManyTimes, &second));
+    ASSERT_TRUE(a.Join(60000));
+    ASSERT_TRUE(b.Join(60000));
+    EXPECT_EQ(first.failures + second.failures, 0);
+}
+
+}  // namespace
