@@ -1,0 +1,108 @@
+// The driver state as a scenario.
+#include "JsonValues.h"
+#include "Trace.h"
+
+namespace sim {
+namespace {
+
+Json ModeJson(const SimSyncMode& mode) {
+    return Json{{"syncType", mode.syncType}, {"modeId", mode.modeId}, {"modeName", mode.name}};
+}
+
+Json PlugJson(const SimPlug& plug) {
+    return Json{{"state", plug.state},
+                {"errorCode", Hex32Text(plug.errorCode)},
+                {"streamNumber", plug.streamNumber},
+                {"currentRate", plug.currentRate},
+                {"rates", plug.rates}};
+}
+
+Json ChannelsJson(const std::vector<SimChannel>& channels) {
+    Json list = Json::array();
+    for (const SimChannel& channel : channels) {
+        list.push_back(Json{{"id", HexText(channel.id)},
+                            {"hardwareName", channel.hardwareName},
+                            {"channelName", channel.channelName},
+                            {"field0", HexBytes(channel.field0.data(), channel.field0.size())},
+                            {"field8", HexBytes(channel.field8.data(), channel.field8.size())}});
+    }
+    return list;
+}
+
+Json DeviceJson(const SimDevice& device) {
+    Json modes = Json::array();
+    for (const SimSyncMode& mode : device.modes) modes.push_back(ModeJson(mode));
+    Json plugs = Json::array();
+    for (const SimPlug& plug : device.plugs) plugs.push_back(PlugJson(plug));
+    // Trailing zeros are what a shorter `extra` reads as anyway.
+    size_t extraSize = device.extra.size();
+    while (extraSize > 0 && device.extra[extraSize - 1] == 0) --extraSize;
+    return Json{{"id", HexText(device.id)},
+                {"rank", device.rank},
+                {"name", device.name},
+                {"serial", device.serial},
+                {"extra", HexBytes(device.extra.data(), extraSize)},
+                {"syncModes", {{"current", ModeJson(device.currentMode)}, {"modes", modes}}},
+                {"streams", {{"plugs", plugs}}},
+                {"inputs", ChannelsJson(device.inputs)},
+                {"outputs", ChannelsJson(device.outputs)}};
+}
+
+Json AudioDepthJson(const _VESK_AUDIO_BUFFER_DEPTH& depth) {
+    return Json{{"current", depth.Current},
+                {"minimum", depth.Minimum},
+                {"step", depth.Step},
+                {"samples", depth.Samples}};
+}
+
+}  // namespace
+
+Json DriverStateToJson(const DriverState& driver) {
+    const Version& version = driver.version;
+    Json devices = Json::array();
+    for (const SimDevice& device : driver.devices) devices.push_back(DeviceJson(device));
+    Json faults = Json::array();
+    for (const FaultRule& rule : driver.faults) {
+        faults.push_back(Json{{"code", Hex32Text(rule.code)},
+                              {"status", Hex32Text(rule.status)},
+                              {"skip", rule.skip},
+                              {"count", rule.count}});
+    }
+    Json raw = Json::object();
+    for (const auto& entry : driver.raw)
+        raw[Hex32Text(entry.first)] = HexBytes(entry.second.data(), entry.second.size());
+    const _VESK_STREAM_BUFFER_DEPTH& stream = driver.streamBufferDepth;
+    return Json{{"loaded", driver.loaded},
+                {"version",
+                 {{"interfaceMajor", version.interfaceMajor},
+                  {"interfaceMinor", version.interfaceMinor},
+                  {"driverMajor", version.driverMajor},
+                  {"driverMinor", version.driverMinor},
+                  {"driverBuild", version.driverBuild}}},
+                {"asioNameIncludesDevice", driver.asioNameIncludesDevice},
+                {"clockMaster",
+                 {{"reserved", driver.clockMaster.Reserved},
+                  {"masterType", driver.clockMaster.MasterType},
+                  {"masterDeviceId", HexText(driver.clockMaster.MasterDeviceId)}}},
+                {"sampleRateMode", driver.sampleRateMode},
+                {"sampleRate",
+                 {{"reserved", driver.sampleRateReserved},
+                  {"currentRate", driver.currentRate},
+                  {"rates", driver.rates}}},
+                {"wdmInUse", driver.wdmInUse},
+                {"streaming", driver.streaming},
+                {"streamBufferDepth",
+                 {{"minimum", stream.Minimum},
+                  {"reserved", stream.Reserved},
+                  {"step", stream.Step},
+                  {"current", stream.Current}}},
+                {"asioBufferDepth", AudioDepthJson(driver.asioBufferDepth)},
+                {"wdmBufferDepth", AudioDepthJson(driver.wdmBufferDepth)},
+                {"statistics", {{"dropOuts", driver.dropOuts}}},
+                {"devices", devices},
+                {"events", Json(std::vector<int32_t>(driver.events.begin(), driver.events.end()))},
+                {"faults", faults},
+                {"raw", raw}};
+}
+
+}  // namespace sim
