@@ -1,0 +1,23 @@
+// The Streams page: the state of every device's four stream plugs, the selected device's
+// detail, and the streaming summary in the status bar.
+#pragma once
+
+#include "framework/Framework.h"
+#include "view/DialogPage.h"
+#include "view/ListCtrlEx.h"
+
+class CDlgPgStreams : public CDialogPage {
+  public:
+    explicit CDlgPgStreams(CWnd* parent = nullptr);
+
+    BOOL OnInitDialog() override;
+
+    void RefreshStreams();
+
+    CListCtrlEx m_streamList;
+    CString m_detailText;
+
+  protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    DECLARE_MESSAGE_MAP()
+};

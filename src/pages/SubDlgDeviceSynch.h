@@ -1,0 +1,22 @@
+// The Device Synchronisation Mode dialog: picks one of a device's synchronisation modes.
+#pragma once
+
+#include "framework/Framework.h"
+#include "model/SyncRecords.h"
+#include "view/ListCtrlEx.h"
+
+class CSubDlgDeviceSynch : public CDialog {
+  public:
+    // `syncModeInfo` belongs to the caller; the dialog changes its CurrentMode in place.
+    explicit CSubDlgDeviceSynch(_DEVICE_SYNC_MODE_INFO* syncModeInfo, CWnd* parent = nullptr);
+
+    BOOL OnInitDialog() override;
+
+    CListCtrlEx m_modeList;
+    _DEVICE_SYNC_MODE_INFO* m_syncModeInfo;
+    bool m_notificationsArmed = false;
+
+  protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    DECLARE_MESSAGE_MAP()
+};
