@@ -170,7 +170,7 @@ void SimulatorWindow::CreateControls() {
     const struct {
         const char* header;
         int width;
-    } columns[] = {{"Id", 70},     {"Rank", 45},    {"Name", 200},       {"Serial number", 120},
+    } columns[] = {{"Id", 90},     {"Rank", 45},    {"Name", 180},       {"Serial number", 120},
                    {"Inputs", 55}, {"Outputs", 60}, {"Plug states", 100}};
     int index = 0;
     for (const auto& column : columns) {
