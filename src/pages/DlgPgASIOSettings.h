@@ -1,9 +1,11 @@
-// The ASIO settings page: the three buffer depths and the drop-out count.
+// The ASIO settings page: the three buffer depths, each on a slider with its own Apply, and the
+// drop-out count, polled once a second while the page is shown.
 #pragma once
 
 #include <cstdint>
 
 #include "framework/Framework.h"
+#include "model/Drv.h"
 #include "model/StreamRecords.h"
 #include "view/DialogPage.h"
 
@@ -11,6 +13,7 @@ class CDlgPgASIOSettings : public CDialogPage {
   public:
     static constexpr UINT_PTR STATISTICS_TIMER_ID = 27;
     static constexpr UINT kStatisticsPeriodMs = 1000;
+    static constexpr int kToolTipMaxWidth = 180;
 
     explicit CDlgPgASIOSettings(CWnd* parent = nullptr);
 
@@ -41,5 +44,20 @@ class CDlgPgASIOSettings : public CDialogPage {
 
   protected:
     void DoDataExchange(CDataExchange* dx) override;
+    void OnTimer(UINT_PTR id);
+    void OnShowWindow(BOOL show, UINT status);
+    void OnHScroll(UINT code, UINT position, CScrollBar* scrollBar);
+    void OnStreamApply();
+    void OnWdmApply();
+    void OnAsioApply();
     DECLARE_MESSAGE_MAP()
+
+  private:
+    // Each returns whether the record was read and could be put on its slider.
+    bool RefreshStreamSlider();
+    bool RefreshAudioSlider(uint32_t (CDrv::*read)(_VESK_AUDIO_BUFFER_DEPTH*),
+                            _VESK_AUDIO_BUFFER_DEPTH& record, CSliderCtrl& slider, uint32_t maximum,
+                            CString& valueText);
+    static void UpdateAudioValue(CSliderCtrl& slider, CButton& applyButton,
+                                 _VESK_AUDIO_BUFFER_DEPTH& record, CString& valueText);
 };

@@ -13,6 +13,7 @@ class CDlgPgStreams : public CDialogPage {
     BOOL OnInitDialog() override;
 
     void RefreshStreams();
+    void ShowStreamDetails(NMHDR* header, LRESULT* result);
 
     CListCtrlEx m_streamList;
     CString m_detailText;

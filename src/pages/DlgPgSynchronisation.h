@@ -1,6 +1,9 @@
 // The Synchronisation page: clock master, per-device synchronisation modes, sampling-rate mode
-// and sampling rate.
+// and sampling rate. Clock master, rate mode and modes wait in the model for the
+// synchronisation Apply; the rate is sent by its own Apply at once.
 #pragma once
+
+#include <cstdint>
 
 #include "framework/Framework.h"
 #include "view/DialogPage.h"
@@ -29,5 +32,20 @@ class CDlgPgSynchronisation : public CDialogPage {
 
   protected:
     void DoDataExchange(CDataExchange* dx) override;
+    void OnListDoubleClick(NMHDR* header, LRESULT* result);
+    void OnChangeSyncMode();
+    void OnSyncApply();
+    void OnListItemChanged(NMHDR* header, LRESULT* result);
+    void OnSampleRateSelected();
+    void OnRateApply();
+    void OnRateModeClicked();
     DECLARE_MESSAGE_MAP()
+
+  private:
+    void ApplyEnablingRules();
+    void ChangeModeOfSelectedDevice();
+    void ShowRateModeInRadios();
+    // Counts the reloads of the model's sync-mode records: a record picked before a modal
+    // dialog is only written back when no reload replaced it meanwhile.
+    uint32_t m_syncModesGeneration = 0;
 };

@@ -7,7 +7,8 @@
 
 class CSubDlgDeviceSynch : public CDialog {
   public:
-    // `syncModeInfo` belongs to the caller; the dialog changes its CurrentMode in place.
+    // `syncModeInfo` belongs to the caller; the dialog changes its CurrentMode in place and
+    // neither owns nor frees it.
     explicit CSubDlgDeviceSynch(_DEVICE_SYNC_MODE_INFO* syncModeInfo, CWnd* parent = nullptr);
 
     BOOL OnInitDialog() override;
@@ -18,5 +19,6 @@ class CSubDlgDeviceSynch : public CDialog {
 
   protected:
     void DoDataExchange(CDataExchange* dx) override;
+    void OnModeListItemChanged(NMHDR* header, LRESULT* result);
     DECLARE_MESSAGE_MAP()
 };
