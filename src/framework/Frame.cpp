@@ -116,7 +116,8 @@ void CFrameWnd::RecalcLayout(BOOL) {
     if (m_hWnd == nullptr) return;
     RECT client{};
     GetClientRect(&client);
-    if (CStatusBar* bar = GetMessageBar(); bar != nullptr && bar->IsWindowVisible())
+    // The bar's own visibility counts, not its parent's: the frame may not be shown yet.
+    if (CStatusBar* bar = GetMessageBar(); bar != nullptr && (bar->GetStyle() & WS_VISIBLE))
         client.bottom -= bar->Reposition(client);
     if (m_activeView != nullptr && m_activeView->m_hWnd != nullptr)
         m_activeView->SetWindowPos(nullptr, client.left, client.top, client.right - client.left,

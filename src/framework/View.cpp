@@ -86,6 +86,11 @@ void CFormView::OnInitialUpdate() {
 }
 
 BOOL CFormView::PreTranslateMessage(MSG* msg) {
+    // The dialog manager would take the frame's accelerators as keys for the form's controls,
+    // so the frames translate first.
+    for (CFrameWnd* frame = GetParentFrame(); frame != nullptr; frame = frame->GetParentFrame())
+        if (frame->PreTranslateMessage(msg)) return TRUE;
+    if (::GetWindow(m_hWnd, GW_CHILD) == nullptr) return FALSE;
     const bool input = (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) ||
                        (msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST);
     return input && ::IsDialogMessageA(m_hWnd, msg);

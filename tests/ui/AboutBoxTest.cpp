@@ -48,22 +48,29 @@ TEST_F(AboutBox, ShowsTheShortTextWithoutAConnection) {
     const AboutSeen seen = OpenAbout(panel);
     ASSERT_TRUE(seen.answered);
     EXPECT_EQ(seen.text, Title() + ": V 1.01\n\n\n" + LoadStringText(61270).str());
-    EXPECT_EQ(seen.text.find("Driver"), std::string::npos);
+    EXPECT_EQ(seen.text.find(" - Driver"), std::string::npos);
 }
 
 TEST_F(AboutBox, AsksTheDriverAtEveryOpening) {
     RunningPanel panel("", kVersionScenario);
     ASSERT_TRUE(panel.Started());
-    const std::string versionRequest = "ioctl 1 0x80882804";
-    const size_t atStart = TraceLinesStartingWith(versionRequest).size();
+    // Connection numbers go on from test to test: count the version requests of any.
+    auto versionRequests = [] {
+        size_t count = 0;
+        for (const std::string& line : TraceLinesStartingWith("ioctl "))
+            if (line.find(" 0x80882804 ") != std::string::npos) ++count;
+        return count;
+    };
+    const size_t atStart = versionRequests();
+    EXPECT_GE(atStart, 1u);  // the view's open checked the version
     EXPECT_TRUE(OpenAbout(panel).answered);
-    EXPECT_EQ(TraceLinesStartingWith(versionRequest).size(), atStart + 1);
+    EXPECT_EQ(versionRequests(), atStart + 1);
 
     // A driver update between two openings shows the second time.
     ASSERT_TRUE(sim::Simulator::Instance().Execute(
         R"(set {"version": {"interfaceMinor": 20, "driverMinor": 6, "driverBuild": 77}})"));
     const AboutSeen second = OpenAbout(panel);
-    EXPECT_EQ(TraceLinesStartingWith(versionRequest).size(), atStart + 2);
+    EXPECT_EQ(versionRequests(), atStart + 2);
     EXPECT_NE(second.text.find(" - Driver Interface Version 2.20\n"), std::string::npos)
         << second.text;
     EXPECT_NE(second.text.find(" - Driver Version 1.6.77\n"), std::string::npos) << second.text;

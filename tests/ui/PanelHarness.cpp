@@ -142,14 +142,18 @@ ModalAnswerer::~ModalAnswerer() {
     g_answerer = nullptr;
 }
 
-// Sees WM_INITDIALOG after the dialog handled it, and leaves the answer for the modal loop.
+// Notes the dialog when it has handled WM_INITDIALOG, and leaves the answer for the modal
+// loop once the dialog is shown (the modal loop shows it only when its queue runs empty).
 LRESULT CALLBACK ModalAnswerer::HookProc(int code, WPARAM wParam, LPARAM lParam) {
     ModalAnswerer* self = g_answerer;
-    if (code == HC_ACTION && self != nullptr && self->m_dialog == nullptr) {
+    if (code == HC_ACTION && self != nullptr && !self->m_posted) {
         const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (call->message == WM_INITDIALOG &&
-            !(::GetWindowLongA(call->hwnd, GWL_STYLE) & WS_CHILD)) {
+        if (self->m_dialog == nullptr && call->message == WM_INITDIALOG &&
+            !(::GetWindowLongA(call->hwnd, GWL_STYLE) & WS_CHILD))
             self->m_dialog = call->hwnd;
+        if (self->m_dialog != nullptr && call->hwnd == self->m_dialog &&
+            (::GetWindowLongA(self->m_dialog, GWL_STYLE) & WS_VISIBLE)) {
+            self->m_posted = true;
             ::PostMessageA(self->m_helper, kAnswerMessage, 0, 0);
         }
     }

@@ -81,6 +81,7 @@ class ModalAnswerer {
     HHOOK m_hook = nullptr;
     HWND m_helper = nullptr;
     HWND m_dialog = nullptr;
+    bool m_posted = false;
     bool m_answered = false;
     bool m_timedOut = false;
 };

@@ -131,9 +131,12 @@ TEST_F(Startup, HandOverBringsTheRunningInstancesModalDialogToTheFront) {
     ASSERT_TRUE(first.Started());
     HWND foregroundDuringDialog = nullptr;
     HWND dialog = nullptr;
+    // Another program's window is in front when the second start comes.
+    HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                   nullptr, nullptr, nullptr, nullptr);
     ModalAnswerer answerer([&](HWND about) {
         dialog = about;
-        ::SetForegroundWindow(first.FrameWindow());
+        ::SetForegroundWindow(other);
         StartSecondInstance("");
         foregroundDuringDialog = ::GetForegroundWindow();
         ::SendMessageA(about, WM_COMMAND, IDOK, 0);
@@ -142,6 +145,7 @@ TEST_F(Startup, HandOverBringsTheRunningInstancesModalDialogToTheFront) {
     ASSERT_TRUE(answerer.Answered());
     EXPECT_FALSE(answerer.TimedOut());
     EXPECT_EQ(foregroundDuringDialog, dialog);
+    ::DestroyWindow(other);
 }
 
 TEST_F(Startup, HandOverWithoutARunningWindowEndsQuietly) {
