@@ -115,15 +115,17 @@ uint32_t GetChannelProperties(const DriverState& driver, const uint8_t* input,
     return kStatusSuccess;
 }
 
-// The record carries no channel identifier: the channel is the one whose record, up to its
-// name, is what the panel sent back (it must return those bytes as it read them).
+// The record carries no channel identifier: the channel is the one whose leading fields and
+// hardware name are those the panel sent back (it must return them as it read them).
 uint32_t SetChannelProperties(DriverState& driver, const uint8_t* input) {
     const auto sent = Read<_VESK_CHANNEL_PROPERTIES>(input);
+    const std::string hardwareName = StoredName(sent.HardwareName, sizeof sent.HardwareName);
     for (SimDevice& device : driver.devices) {
         for (auto* list : {&device.inputs, &device.outputs}) {
             for (SimChannel& channel : *list) {
                 const auto held = ChannelRecord(device.id, channel);
-                if (std::memcmp(&held, &sent, offsetof(_VESK_CHANNEL_PROPERTIES, ChannelName)))
+                if (std::memcmp(&held, &sent, offsetof(_VESK_CHANNEL_PROPERTIES, HardwareName)) ||
+                    channel.hardwareName != hardwareName)
                     continue;
                 channel.channelName = StoredName(sent.ChannelName, sizeof sent.ChannelName);
                 return kStatusSuccess;
