@@ -1,38 +1,102 @@
 #include "view/VESK_CPLView.h"
 
+// After the framework's headers, which bring in windows.h.
+#include <dbt.h>
+
+#include <cstddef>
+#include <cstring>
+
+#include "app/AppMessages.h"
 #include "app/VESK_CPLApp.h"
 #include "model/Drv.h"
+#include "model/TextField.h"
+#include "os/DeviceFile.h"
 #include "res/StringIds.h"
 
 namespace {
 
-// The tree's items in their order: text, image and the page key in the high byte.
+// The high byte of a tree item's data names its page.
+constexpr uint32_t kPageKeyMask = 0xFF000000;
+constexpr uint32_t kKeySettings = 0x11000000;
+constexpr uint32_t kKeyDevices = 0x12000000;
+constexpr uint32_t kKeyInputChannels = 0x13000000;
+constexpr uint32_t kKeyOutputChannels = 0x14000000;
+constexpr uint32_t kKeyStreams = 0x16000000;
+constexpr uint32_t kKeySynchronisation = 0x18000000;
+
+// The pages with their status-bar texts; the Streams page has a key but no tree item.
+struct PageTitle {
+    uint32_t pageKey;
+    uint32_t textId;
+};
+constexpr PageTitle kPageTitles[] = {
+    {kKeySettings, vesk::IDS_PAGE_SETTINGS},
+    {kKeyDevices, vesk::IDS_PAGE_DEVICES},
+    {kKeyInputChannels, vesk::IDS_PAGE_INPUT_CHANNELS},
+    {kKeyOutputChannels, vesk::IDS_PAGE_OUTPUT_CHANNELS},
+    {kKeyStreams, vesk::IDS_PAGE_STREAMS},
+    {kKeySynchronisation, vesk::IDS_PAGE_SYNCHRONISATION},
+};
+
+// The tree's items in their order: text, image (normal and selected) and page key.
 struct NavigationItem {
     uint32_t textId;
     int image;
     uint32_t pageKey;
 };
 constexpr NavigationItem kNavigationItems[] = {
-    {vesk::IDS_PAGE_DEVICES, 1, 0x12000000},
-    {vesk::IDS_PAGE_INPUT_CHANNELS, 3, 0x13000000},
-    {vesk::IDS_PAGE_OUTPUT_CHANNELS, 3, 0x14000000},
-    {vesk::IDS_PAGE_SYNCHRONISATION, 5, 0x18000000},
-    {vesk::IDS_PAGE_SETTINGS, 2, 0x11000000},
+    {vesk::IDS_PAGE_DEVICES, 1, kKeyDevices},
+    {vesk::IDS_PAGE_INPUT_CHANNELS, 3, kKeyInputChannels},
+    {vesk::IDS_PAGE_OUTPUT_CHANNELS, 3, kKeyOutputChannels},
+    {vesk::IDS_PAGE_SYNCHRONISATION, 5, kKeySynchronisation},
+    {vesk::IDS_PAGE_SETTINGS, 2, kKeySettings},
 };
+
+// The tree's image list, in this order: images 0 to 5.
+constexpr UINT kTreeIcons[] = {IDI_TREE_0,        IDI_TREE_DEVICES, IDI_TREE_SETTINGS,
+                               IDI_TREE_CHANNELS, IDI_TREE_4,       IDI_TREE_SYNCHRONISATION};
+
+// Shown once right after creation, so that every page is placed before it is hidden.
+constexpr UINT kPlaceAndShow = SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW;
+
+// Shorter names cannot be the driver's device path.
+constexpr int kMinimumInterfaceNameLength = 5;
+
+// The name of a device-interface notice: the text after the fixed part of the record, read
+// no further than the size the record gives itself.
+CString InterfaceName(DWORD_PTR data) {
+    if (data == 0) return CString();
+    const auto* record = reinterpret_cast<const unsigned char*>(data);
+    DWORD size = 0;
+    std::memcpy(&size, record, sizeof size);
+    constexpr size_t kNameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name);
+    if (size <= kNameOffset) return CString();
+    return vesk::FieldText(reinterpret_cast<const char*>(record) + kNameOffset, size - kNameOffset);
+}
 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CVESK_CPLView, CFormView)
 ON_NOTIFY(TVN_SELCHANGEDA, IDC_NAV_TREE, &CVESK_CPLView::OnTreeSelectionChanged)
+ON_WM_DESTROY()
+ON_WM_DEVICECHANGE()
+ON_MESSAGE(WM_DRIVER_EVENT, &CVESK_CPLView::OnDriverEvent)
 END_MESSAGE_MAP()
 
-CVESK_CPLView::CVESK_CPLView() : CFormView(IDD_VESK_CPL_FORM) {
-    // Without a device the program runs with the connection closed.
+CVESK_CPLView::CVESK_CPLView()
+    : CFormView(IDD_VESK_CPL_FORM), m_pageInputChannels(0), m_pageOutputChannels(1) {
+    // Without a device the program runs with the connection closed; an arrival opens it.
     theDrv.Open(DEVICE_INTERFACE_NAME);
 }
 
 CVESK_CPLView::~CVESK_CPLView() {
+    // The main connection goes first; the members follow in the reverse of their order.
     theDrv.Close();
+}
+
+CVESK_CPLView* CVESK_CPLView::Active() {
+    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    return frame ? dynamic_cast<CVESK_CPLView*>(frame->GetActiveView()) : nullptr;
 }
 
 BOOL CVESK_CPLView::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -47,33 +111,149 @@ void CVESK_CPLView::DoDataExchange(CDataExchange* dx) {
 
 void CVESK_CPLView::OnInitialUpdate() {
     CFormView::OnInitialUpdate();
+    // New and Open run this again: one registration is enough, a second would only double
+    // every notice.
+    if (m_deviceNotification == nullptr)
+        m_deviceNotification =
+            os::RegisterDeviceInterfaceNotification(m_hWnd, DEVICE_INTERFACE_CLASS_GUID);
+    m_notificator.SetTarget(m_hWnd, WM_DRIVER_EVENT, 0, 0);
+    // Without a device this fails; ReconnectDriver starts it when the device comes.
+    if (!m_notificator.IsRunning()) m_notificator.Start(DEVICE_INTERFACE_NAME);
     if (CFrameWnd* frame = GetParentFrame()) frame->RecalcLayout();
     ResizeParentToFit(TRUE);
     if (!m_firstInitialUpdate) return;
+
+    CreatePages();
+    HideAllPages();
+    m_treeImages.Create(16, 16, 0, 6, 1);
+    for (UINT icon : kTreeIcons)
+        m_treeImages.Add(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(icon)));
+    m_navigationTree.SetImageList(&m_treeImages, TVSIL_NORMAL);
     FillNavigationTree();
+    HideAllPages();
     CVESK_CPLApp* app = CVESK_CPLApp::Current();
     m_navigationTree.SelectItem(app && app->m_asioPageRequested ? m_settingsItem : m_devicesItem);
     m_firstInitialUpdate = false;
 }
 
+void CVESK_CPLView::CreatePages() {
+    CDialogPage* const pages[] = {&m_pageAsioSettings,   &m_pageDevices, &m_pageInputChannels,
+                                  &m_pageOutputChannels, &m_pageStreams, &m_pageSynchronisation};
+    for (CDialogPage* page : pages) {
+        page->Create(this);
+        page->SetWindowPos(nullptr, kPageX, kPageY, 0, 0, kPlaceAndShow);
+    }
+}
+
 void CVESK_CPLView::FillNavigationTree() {
     for (const NavigationItem& item : kNavigationItems) {
-        HTREEITEM inserted = m_navigationTree.InsertItem(
-            LoadStringText(item.textId), item.image, item.image, static_cast<LPARAM>(item.pageKey));
-        if (item.textId == vesk::IDS_PAGE_DEVICES) m_devicesItem = inserted;
-        if (item.textId == vesk::IDS_PAGE_SETTINGS) m_settingsItem = inserted;
+        HTREEITEM inserted =
+            m_navigationTree.InsertItem(LoadStringText(item.textId), item.image, item.image,
+                                        static_cast<LPARAM>(item.pageKey), TVI_ROOT, TVI_LAST);
+        if (item.pageKey == kKeyDevices) m_devicesItem = inserted;
+        if (item.pageKey == kKeySettings) m_settingsItem = inserted;
+    }
+}
+
+void CVESK_CPLView::HideAllPages() {
+    CDialogPage* const pages[] = {&m_pageStreams, &m_pageInputChannels, &m_pageOutputChannels,
+                                  &m_pageDevices, &m_pageAsioSettings,  &m_pageSynchronisation};
+    for (CDialogPage* page : pages)
+        if (page->GetSafeHwnd() != nullptr) page->ShowWindow(SW_HIDE);
+}
+
+CDialogPage* CVESK_CPLView::PageOfKey(uint32_t pageKey) {
+    switch (pageKey) {
+        case kKeySettings:
+            return &m_pageAsioSettings;
+        case kKeyDevices:
+            return &m_pageDevices;
+        case kKeyInputChannels:
+            return &m_pageInputChannels;
+        case kKeyOutputChannels:
+            return &m_pageOutputChannels;
+        case kKeyStreams:
+            return &m_pageStreams;
+        case kKeySynchronisation:
+            return &m_pageSynchronisation;
+        default:
+            return nullptr;
     }
 }
 
 void CVESK_CPLView::OnTreeSelectionChanged(NMHDR*, LRESULT* result) {
     *result = 0;
+    HideAllPages();
     const uint32_t pageKey =
         static_cast<uint32_t>(m_navigationTree.GetItemData(m_navigationTree.GetSelectedItem())) &
-        0xFF000000u;
-    for (const NavigationItem& item : kNavigationItems) {
-        if (item.pageKey != pageKey) continue;
+        kPageKeyMask;
+    CDialogPage* page = PageOfKey(pageKey);
+    if (page == nullptr) return;
+    page->ShowWindow(SW_SHOW);
+    for (const PageTitle& title : kPageTitles) {
+        if (title.pageKey != pageKey) continue;
         if (auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd()))
-            frame->SetMessageText(LoadStringText(item.textId).GetString());
-        return;
+            frame->SetMessageText(LoadStringText(title.textId).GetString());
     }
+}
+
+void CVESK_CPLView::OnDestroy() {
+    m_notificator.Stop();
+    m_notificator.SetTarget(nullptr, 0, 0, 0);
+    CFormView::OnDestroy();
+}
+
+BOOL CVESK_CPLView::OnDeviceChange(UINT event, DWORD_PTR data) {
+    const CString name = InterfaceName(data);
+    if (name.GetLength() >= kMinimumInterfaceNameLength &&
+        (event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE))
+        ReconnectDriver();
+    return TRUE;
+}
+
+void CVESK_CPLView::StartNotificator() {
+    m_notificator.SetTarget(m_hWnd, WM_DRIVER_EVENT, 0, 0);
+    m_notificator.Start(DEVICE_INTERFACE_NAME);
+}
+
+void CVESK_CPLView::ReconnectDriver() {
+    // An open connection stays as it is, whatever the notice said.
+    if (theDrv.IsOpen()) return;
+    if (theDrv.Open(DEVICE_INTERFACE_NAME) == 0 && !m_notificator.IsRunning()) StartNotificator();
+    RefreshAllPages();
+}
+
+LRESULT CVESK_CPLView::OnDriverEvent(WPARAM, LPARAM) {
+    // The records are read on the notificator's own connection until the driver has none.
+    for (int read = 0; read < kMaxEventsPerMessage; ++read) {
+        VESK_EVENT_RECORD record{};
+        if (m_notificator.GetEvent(&record) != 0) break;
+        if (record.EventType == EvtType_StreamingRestarted ||
+            record.EventType == EvtType_DomainConfigurationChanged)
+            RefreshAllPages();
+    }
+    return 0;
+}
+
+bool CVESK_CPLView::PagesCreated() const {
+    return !m_firstInitialUpdate || m_pageSynchronisation.GetSafeHwnd() != nullptr;
+}
+
+void CVESK_CPLView::RefreshAllPages() {
+    // Before the first initial update the pages have no windows; they read the driver when
+    // they are created.
+    if (!PagesCreated()) return;
+    m_pageDevices.RefreshDevices();
+    m_pageInputChannels.RefreshChannels();
+    m_pageOutputChannels.RefreshChannels();
+    m_pageStreams.RefreshStreams();
+    m_pageAsioSettings.RefreshAsioSettings();
+    m_pageSynchronisation.RefreshSynchronisation();
+}
+
+void CVESK_CPLView::OnDeviceSettingsChanged() {
+    if (!PagesCreated()) return;
+    m_pageInputChannels.RefreshChannels();
+    m_pageOutputChannels.RefreshChannels();
+    m_pageSynchronisation.RefreshSyncList();
 }
