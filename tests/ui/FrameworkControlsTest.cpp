@@ -1,0 +1,256 @@
+// The control wrappers, data exchange and the window-message entries the pages rely on, on the
+// program's own templates.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "PanelHarness.h"
+#include "framework/Framework.h"
+
+namespace uitest {
+namespace {
+
+void InitControls() {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+}
+
+// A modeless dialog over one of the page templates, a child of a top-level test window.
+class ExchangePage : public CDialog {
+  public:
+    explicit ExchangePage(UINT templateId) : m_id(templateId) {}
+    BOOL Open() {
+        if (!m_host.CreateEx(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 800, 500, nullptr,
+                             nullptr))
+            return FALSE;
+        return Create(m_id, &m_host);
+    }
+
+    int m_radio = 0;
+    int m_check = BST_UNCHECKED;
+    CComboBox m_combo;
+    CSliderCtrl m_slider;
+    CButton m_checkBox;
+    std::vector<std::string> m_events;
+    CWnd* m_scrolledBar = nullptr;
+
+  protected:
+    void DoDataExchange(CDataExchange* dx) override {
+        CDialog::DoDataExchange(dx);
+        if (m_id == IDD_PAGE_SYNCHRONISATION) {
+            DDX_Control(dx, IDC_SAMPLE_RATE_COMBO, m_combo);
+            DDX_Radio(dx, IDC_RATE_MANUAL, m_radio);
+        }
+        if (m_id == IDD_PAGE_CHANNELS) {
+            DDX_Control(dx, IDC_CHANNEL_INCLUDE_DEVICE, m_checkBox);
+            DDX_Check(dx, IDC_CHANNEL_INCLUDE_DEVICE, m_check);
+        }
+        if (m_id == IDD_PAGE_ASIO_SETTINGS) DDX_Control(dx, IDC_STREAM_SLIDER, m_slider);
+    }
+    void OnTimer(UINT_PTR id) {
+        m_events.push_back("timer " + std::to_string(id));
+        KillTimer(id);
+    }
+    void OnShowWindow(BOOL show, UINT) { m_events.push_back(show ? "shown" : "hidden"); }
+    void OnHScroll(UINT code, UINT, CScrollBar* bar) {
+        m_events.push_back("hscroll " + std::to_string(code));
+        m_scrolledBar = bar;
+        CDialog::OnHScroll(code, 0, bar);
+    }
+    void OnRateChanged() { m_events.push_back("rate changed"); }
+    DECLARE_MESSAGE_MAP()
+
+  private:
+    UINT m_id;
+    CWnd m_host;
+};
+BEGIN_MESSAGE_MAP(ExchangePage, CDialog)
+ON_WM_TIMER()
+ON_WM_SHOWWINDOW()
+ON_WM_HSCROLL()
+ON_CBN_SELCHANGE(IDC_SAMPLE_RATE_COMBO, &ExchangePage::OnRateChanged)
+END_MESSAGE_MAP()
+
+TEST(FrameworkControls, RadioGroupAndCheckBoxExchangeBothWays) {
+    InitControls();
+    ExchangePage sync(IDD_PAGE_SYNCHRONISATION);
+    ASSERT_TRUE(sync.Open());
+    HWND manual = ::GetDlgItem(sync.m_hWnd, IDC_RATE_MANUAL);
+    HWND automatic = ::GetDlgItem(sync.m_hWnd, IDC_RATE_AUTOMATIC);
+    EXPECT_EQ(::SendMessageA(manual, BM_GETCHECK, 0, 0), BST_CHECKED);  // index 0 at start
+    sync.m_radio = 1;
+    sync.UpdateData(FALSE);
+    EXPECT_EQ(::SendMessageA(manual, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::SendMessageA(automatic, BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageA(automatic, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SendMessageA(manual, BM_SETCHECK, BST_CHECKED, 0);
+    sync.UpdateData(TRUE);
+    EXPECT_EQ(sync.m_radio, 0);
+    ::SendMessageA(manual, BM_SETCHECK, BST_UNCHECKED, 0);
+    sync.UpdateData(TRUE);
+    EXPECT_EQ(sync.m_radio, -1);  // none checked
+
+    ExchangePage channels(IDD_PAGE_CHANNELS);
+    ASSERT_TRUE(channels.Open());
+    channels.m_check = BST_CHECKED;
+    channels.UpdateData(FALSE);
+    EXPECT_EQ(channels.m_checkBox.GetCheck(), BST_CHECKED);
+    channels.m_checkBox.SetCheck(BST_UNCHECKED);
+    channels.UpdateData(TRUE);
+    EXPECT_EQ(channels.m_check, BST_UNCHECKED);
+}
+
+TEST(FrameworkControls, ComboBoxEntriesDataAndSelectionNotifyThePage) {
+    InitControls();
+    ExchangePage sync(IDD_PAGE_SYNCHRONISATION);
+    ASSERT_TRUE(sync.Open());
+    CComboBox& combo = sync.m_combo;
+    EXPECT_EQ(combo.GetCount(), 0);
+    EXPECT_EQ(combo.GetCurSel(), CB_ERR);
+    for (int rate : {44100, 48000, 96000}) {
+        const int index = combo.AddString(std::to_string(rate).c_str());
+        ASSERT_GE(index, 0);
+        combo.SetItemData(index, static_cast<DWORD_PTR>(rate));
+    }
+    EXPECT_EQ(combo.GetCount(), 3);  // unsorted: the order of adding
+    EXPECT_EQ(combo.GetLBText(1), "48000");
+    EXPECT_EQ(combo.GetItemData(2), 96000u);
+    EXPECT_EQ(combo.SetCurSel(1), 1);
+    EXPECT_EQ(combo.GetCurSel(), 1);
+    // A selection by the user arrives as CBN_SELCHANGE through the page's map.
+    ::SendMessageA(sync.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_SAMPLE_RATE_COMBO, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo.m_hWnd));
+    EXPECT_EQ(sync.m_events, (std::vector<std::string>{"rate changed"}));
+    combo.ResetContent();
+    EXPECT_EQ(combo.GetCount(), 0);
+}
+
+TEST(FrameworkControls, SliderRangePositionAndScrollReachThePageWithTheSlider) {
+    InitControls();
+    ExchangePage asio(IDD_PAGE_ASIO_SETTINGS);
+    ASSERT_TRUE(asio.Open());
+    CSliderCtrl& slider = asio.m_slider;
+    slider.SetRangeMin(8, TRUE);
+    slider.SetRangeMax(80, TRUE);
+    slider.SetTicFreq(1);
+    slider.SetPageSize(1);
+    slider.SetLineSize(1);
+    slider.SetPos(16);
+    EXPECT_EQ(slider.GetRangeMin(), 8);
+    EXPECT_EQ(slider.GetRangeMax(), 80);
+    EXPECT_EQ(slider.GetPageSize(), 1);
+    EXPECT_EQ(slider.GetLineSize(), 1);
+    EXPECT_EQ(slider.GetPos(), 16);
+    slider.SetPos(200);
+    EXPECT_EQ(slider.GetPos(), 80);  // kept within the range
+    // A key on the slider moves it and tells the page.
+    ::SendMessageA(slider.m_hWnd, WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(slider.GetPos(), 79);
+    ASSERT_FALSE(asio.m_events.empty());
+    EXPECT_EQ(asio.m_events.front().rfind("hscroll", 0), 0u);
+    EXPECT_EQ(asio.m_scrolledBar, &slider);
+}
+
+TEST(FrameworkControls, TimerAndShowWindowArriveThroughTheMap) {
+    InitControls();
+    ExchangePage page(IDD_PAGE_STREAMS);
+    ASSERT_TRUE(page.Open());
+    page.ShowWindow(SW_SHOWNOACTIVATE);
+    page.ShowWindow(SW_HIDE);
+    EXPECT_EQ(page.m_events, (std::vector<std::string>{"shown", "hidden"}));
+    page.m_events.clear();
+    ASSERT_EQ(page.SetTimer(27, 10), 27u);
+    EXPECT_TRUE(PumpUntil([&] { return !page.m_events.empty(); }));
+    EXPECT_EQ(page.m_events, (std::vector<std::string>{"timer 27"}));
+}
+
+TEST(FrameworkControls, ToolTipTakesToolsForChildWindows) {
+    InitControls();
+    ExchangePage page(IDD_PAGE_ASIO_SETTINGS);
+    ASSERT_TRUE(page.Open());
+    CToolTipCtrl tip;
+    ASSERT_TRUE(tip.Create(&page, TTS_ALWAYSTIP));
+    EXPECT_TRUE(tip.GetStyle() & TTS_ALWAYSTIP);
+    // A tooltip is owned by the top-level window of its parent.
+    EXPECT_NE(::GetWindow(tip.m_hWnd, GW_OWNER), nullptr);
+    tip.SetMaxTipWidth(180);
+    EXPECT_EQ(tip.SetMaxTipWidth(180), 180);
+    EXPECT_TRUE(tip.AddTool(page.GetDlgItem(IDC_ASIO_VALUE), "a note"));
+    EXPECT_EQ(tip.GetToolCount(), 1);
+    EXPECT_FALSE(tip.AddTool(nullptr, "nothing"));
+    tip.Activate(TRUE);
+    MSG msg{page.m_hWnd, WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+    tip.RelayEvent(&msg);
+}
+
+// A modal dialog with an edit bound to a text member, over the device-name template.
+class NameDialog : public CDialog {
+  public:
+    NameDialog() : CDialog(IDD_DEVICE_NAME_EDIT) {}
+    CString m_name = "before";
+    int m_initCalls = 0;
+
+  protected:
+    BOOL OnInitDialog() override {
+        ++m_initCalls;
+        return CDialog::OnInitDialog();
+    }
+    void DoDataExchange(CDataExchange* dx) override {
+        CDialog::DoDataExchange(dx);
+        DDX_Text(dx, IDC_DEVICE_NAME_EDIT, m_name);
+    }
+};
+
+TEST(FrameworkControls, ModalDialogReturnsItsEndAndOkCopiesTheControls) {
+    InitControls();
+    NameDialog dialog;
+    std::string shown;
+    ModalAnswerer typeAndOk([&](HWND window) {
+        shown = ControlText(window, IDC_DEVICE_NAME_EDIT);
+        ::SetDlgItemTextA(window, IDC_DEVICE_NAME_EDIT, "after");
+        EXPECT_TRUE(ClickButton(window, IDOK));
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(typeAndOk.Answered());
+    EXPECT_EQ(shown, "before");
+    EXPECT_EQ(dialog.m_name, "after");
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+
+    NameDialog cancelled;
+    ModalAnswerer typeAndCancel([&](HWND window) {
+        ::SetDlgItemTextA(window, IDC_DEVICE_NAME_EDIT, "dropped");
+        EXPECT_TRUE(ClickButton(window, IDCANCEL));
+    });
+    EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
+    EXPECT_EQ(cancelled.m_name, "before");
+    EXPECT_EQ(cancelled.m_initCalls, 1);
+
+    CDialog missing(4242);
+    EXPECT_EQ(missing.DoModal(), -1);
+}
+
+TEST(FrameworkControls, ControlObjectsGoBeforeTheirWindowsAndTemporaryObjectsAfterIdle) {
+    InitControls();
+    ExchangePage page(IDD_PAGE_CHANNELS);
+    ASSERT_TRUE(page.Open());
+    HWND checkBox = ::GetDlgItem(page.m_hWnd, IDC_CHANNEL_INCLUDE_DEVICE);
+    EXPECT_EQ(CWnd::FromHandle(checkBox), &page.m_checkBox);
+    CWnd* temporary = page.GetDlgItem(IDC_CHANNEL_HW_CAPTION);
+    ASSERT_NE(temporary, nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(temporary->m_hWnd), nullptr);
+    EXPECT_EQ(page.GetDlgItem(IDC_CHANNEL_HW_CAPTION), temporary);  // the same until idle
+    {
+        CButton early;
+        ASSERT_TRUE(early.SubclassWindow(checkBox) == FALSE);  // already has an object
+        HWND list = ::GetDlgItem(page.m_hWnd, IDC_CHANNEL_LIST);
+        ASSERT_TRUE(early.SubclassWindow(list));
+    }
+    // The object is gone; its window works on with its own procedure.
+    HWND list = ::GetDlgItem(page.m_hWnd, IDC_CHANNEL_LIST);
+    EXPECT_EQ(CWnd::FromHandlePermanent(list), nullptr);
+    EXPECT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_TRUE(::IsWindow(list));
+}
+
+}  // namespace
+}  // namespace uitest
