@@ -91,8 +91,8 @@ uint32_t GetDeviceProperties(DriverState& driver, const uint8_t* input,
     record.Rank = device->rank;
     PutText(record.DeviceName, sizeof record.DeviceName, device->name);
     PutText(record.SerialNumber, kSerialFieldSize, device->serial);
-    std::memcpy(record.SerialNumber + kSerialFieldSize, device->extra.data(),
-                std::min(device->extra.size(), kDeviceExtraSize));
+    std::copy_n(device->extra.begin(), std::min(device->extra.size(), kDeviceExtraSize),
+                record.SerialNumber + kSerialFieldSize);
     Write(output, record);
     return kStatusSuccess;
 }

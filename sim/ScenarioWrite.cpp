@@ -5,6 +5,12 @@
 namespace sim {
 namespace {
 
+// Packed record fields may sit off their alignment: they are copied, never bound to a
+// reference.
+uint32_t Value(uint32_t field) {
+    return field;
+}
+
 Json ModeJson(const SimSyncMode& mode) {
     return Json{{"syncType", mode.syncType}, {"modeId", mode.modeId}, {"modeName", mode.name}};
 }
@@ -49,10 +55,10 @@ Json DeviceJson(const SimDevice& device) {
 }
 
 Json AudioDepthJson(const _VESK_AUDIO_BUFFER_DEPTH& depth) {
-    return Json{{"current", depth.Current},
-                {"minimum", depth.Minimum},
-                {"step", depth.Step},
-                {"samples", depth.Samples}};
+    return Json{{"current", Value(depth.Current)},
+                {"minimum", Value(depth.Minimum)},
+                {"step", Value(depth.Step)},
+                {"samples", Value(depth.Samples)}};
 }
 
 }  // namespace
@@ -81,8 +87,8 @@ Json DriverStateToJson(const DriverState& driver) {
                   {"driverBuild", version.driverBuild}}},
                 {"asioNameIncludesDevice", driver.asioNameIncludesDevice},
                 {"clockMaster",
-                 {{"reserved", driver.clockMaster.Reserved},
-                  {"masterType", driver.clockMaster.MasterType},
+                 {{"reserved", Value(driver.clockMaster.Reserved)},
+                  {"masterType", Value(driver.clockMaster.MasterType)},
                   {"masterDeviceId", HexText(driver.clockMaster.MasterDeviceId)}}},
                 {"sampleRateMode", driver.sampleRateMode},
                 {"sampleRate",
@@ -92,10 +98,10 @@ Json DriverStateToJson(const DriverState& driver) {
                 {"wdmInUse", driver.wdmInUse},
                 {"streaming", driver.streaming},
                 {"streamBufferDepth",
-                 {{"minimum", stream.Minimum},
-                  {"reserved", stream.Reserved},
-                  {"step", stream.Step},
-                  {"current", stream.Current}}},
+                 {{"minimum", Value(stream.Minimum)},
+                  {"reserved", Value(stream.Reserved)},
+                  {"step", Value(stream.Step)},
+                  {"current", Value(stream.Current)}}},
                 {"asioBufferDepth", AudioDepthJson(driver.asioBufferDepth)},
                 {"wdmBufferDepth", AudioDepthJson(driver.wdmBufferDepth)},
                 {"statistics", {{"dropOuts", driver.dropOuts}}},
