@@ -501,10 +501,11 @@ TEST(Resources, StreamsPageShowsListAndTwelveLinesOfDetail) {
         "AudioOutPlug: successfully connected\n   Isochronous stream number: 63\n   "
         "Supported sampling rates (Hz): 32000  44100  [48000]  88200  96000  176400  192000  ";
     ExpectTextFits(detail, plug + "\n" + plug + "\n" + plug + "\n" + plug, "four plugs");
-    ExpectTextFits(detail,
-                   "SynchInPlug: connect failed (Error code 0xE0000073: ISO resource allocation "
-                   "failed.)",
-                   "failed plug");
+    ExpectTextFits(
+        detail,
+        "SynchOutPlug: connect failed (Error code 0xE0000022: Negative response for an FCP "
+        "request.)",
+        "failed plug");
     ExpectSoundLayout(page, "streams");
 }
 
