@@ -425,6 +425,9 @@ TEST(Resources, DevicesPageAndNameDialog) {
     EXPECT_GE(page.PlaceOf(page.control(IDC_DEVICE_HINT)).bottom -
                   page.PlaceOf(page.control(IDC_DEVICE_HINT)).top,
               2 * LineHeight(page.control(IDC_DEVICE_HINT)));
+    char hint[512];
+    ASSERT_GT(LoadStringA(Module(), 61259, hint, sizeof(hint)), 0);
+    ExpectTextFits(page.control(IDC_DEVICE_HINT), hint, "hint");
     ExpectSoundLayout(page, "devices");
 
     TemplateWindow edit(IDD_DEVICE_NAME_EDIT);
