@@ -27,7 +27,8 @@ Trace::~Trace() {
 
 bool Trace::ToFile(const std::string& path) {
     CloseFile();
-    m_file = std::fopen(path.c_str(), "w");
+    // Binary, so that lines end in a bare newline on every system.
+    m_file = std::fopen(path.c_str(), "wb");
     return m_file != nullptr;
 }
 
