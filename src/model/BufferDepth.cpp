@@ -78,4 +78,8 @@ CString AudioDepthWithSamplesText(uint32_t depthUs, uint32_t samples) {
     return text;
 }
 
+CString AudioDepthValueText(uint32_t depthUs, uint32_t samples, bool changePending) {
+    return changePending ? AudioDepthText(depthUs) : AudioDepthWithSamplesText(depthUs, samples);
+}
+
 }  // namespace vesk

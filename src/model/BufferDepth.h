@@ -52,4 +52,8 @@ CString AudioDepthText(uint32_t depthUs);
 // "5.2 ms" and, on a second line, the driver's sample count: "252 samples".
 CString AudioDepthWithSamplesText(uint32_t depthUs, uint32_t samples);
 
+// The audio value text beside a slider: while a change waits for Apply the driver's sample
+// count belongs to the old depth, so only the milliseconds are shown.
+CString AudioDepthValueText(uint32_t depthUs, uint32_t samples, bool changePending);
+
 }  // namespace vesk

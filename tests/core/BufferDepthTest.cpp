@@ -62,12 +62,12 @@ TEST(BufferDepth, CurrentOffTheStepsIsShownAtTheLowerStepAndCountsAsAChange) {
     const SliderDepth shown = DepthAtPosition(setup.position, depth.Step, depth.Current);
     EXPECT_EQ(shown.depthUs, 5250u);
     EXPECT_TRUE(shown.differs);
-    EXPECT_EQ(AudioDepthText(shown.depthUs), "5.2 ms");
+    EXPECT_EQ(AudioDepthValueText(shown.depthUs, depth.Samples, shown.differs), "5.2 ms");
+    EXPECT_EQ(AudioDepthValueText(shown.depthUs, depth.Samples, false), "5.2 ms\n252 samples");
     EXPECT_EQ(StreamDepthText(shown.depthUs), "5250 \xB5s");
 }
 
 TEST(BufferDepth, MillisecondTextsDropTheRemainderBelowATenth) {
-    EXPECT_EQ(AudioDepthWithSamplesText(5250, 252), "5.2 ms\n252 samples");
     EXPECT_EQ(AudioDepthText(5333), "5.3 ms");
     EXPECT_EQ(AudioDepthText(2999), "2.9 ms");
     EXPECT_EQ(AudioDepthText(40000), "40.0 ms");
