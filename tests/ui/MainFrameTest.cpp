@@ -101,11 +101,17 @@ struct MenuWatch {
             for (int i = 0; i < ::GetMenuItemCount(menu); ++i)
                 active->items.push_back(::GetMenuItemID(menu, i));
             active->owner = call->hwnd;
-            ::EndMenu();
+            if (active->choose != 0) {
+                // The menu loop reads the keyboard from the queue: type the item's mnemonic.
+                ::PostMessageA(call->hwnd, WM_KEYDOWN, active->choose, 0);
+                ::PostMessageA(call->hwnd, WM_KEYUP, active->choose, 0xC0000000);
+            } else {
+                ::EndMenu();
+            }
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    MenuWatch() {
+    explicit MenuWatch(UINT chooseKey = 0) : choose(chooseKey) {
         active = this;
         hook = ::SetWindowsHookExA(WH_CALLWNDPROC, &Hook, nullptr, ::GetCurrentThreadId());
     }
@@ -114,12 +120,13 @@ struct MenuWatch {
         active = nullptr;
     }
     static inline MenuWatch* active = nullptr;
+    UINT choose = 0;
     HHOOK hook = nullptr;
     std::vector<UINT> items;
     HWND owner = nullptr;
 };
 
-TEST_F(MainFrame, RightButtonOnTheIconOpensItsMenuOwnedByTheFrame) {
+TEST_F(MainFrame, RightButtonOnTheIconOpensItsMenuWhoseItemsOpenAndQuit) {
     RunningPanel panel("-hide");
     ASSERT_TRUE(panel.Started());
     HWND frame = panel.FrameWindow();
@@ -136,6 +143,17 @@ TEST_F(MainFrame, RightButtonOnTheIconOpensItsMenuOwnedByTheFrame) {
         MenuWatch watch;
         ::SendMessageA(frame, WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_RBUTTONDBLCLK);
         EXPECT_EQ(watch.items.size(), 2u);
+    }
+    {
+        MenuWatch watch('O');  // "&Open"
+        ::SendMessageA(frame, WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_RBUTTONDOWN);
+        EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(frame) != FALSE; }));
+    }
+    {
+        MenuWatch watch('Q');  // "&Quit"
+        ::SendMessageA(frame, WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_RBUTTONDOWN);
+        EXPECT_TRUE(PumpUntil([] { return QuitSeen(); }));
+        EXPECT_FALSE(::IsWindow(frame));
     }
 }
 
