@@ -20,6 +20,7 @@ int64_t ReadInteger(const Json& value, const std::string& where) {
     if (value.is_number_integer()) return value.get<int64_t>();
     if (value.is_number_float()) {
         const double n = value.get<double>();
+        if (!(n > -9.0e18 && n < 9.0e18)) Refuse(where, "number out of range");
         if (n != static_cast<double>(static_cast<int64_t>(n))) Refuse(where, "not a whole number");
         return static_cast<int64_t>(n);
     }

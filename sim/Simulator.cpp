@@ -25,8 +25,10 @@ uintptr_t NextHandleValue() {
 }  // namespace
 
 Simulator& Simulator::Instance() {
-    static Simulator instance;
-    return instance;
+    // Never destroyed: the global model closes its connection from its own destructor at
+    // process exit, which may run after any ordinary static has gone.
+    static Simulator* instance = new Simulator;
+    return *instance;
 }
 
 Simulator::Simulator() : m_state(std::make_unique<State>()) {

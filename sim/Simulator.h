@@ -24,11 +24,15 @@ class Simulator {
     Simulator& operator=(const Simulator&) = delete;
 
     // Replaces the whole state: the built-in demo scenario with `scenarioJson` merged over it
-    // (an empty text means the demo alone). Open handles stay open. False, with a reason in
-    // `error`, when the text is not a valid scenario; the state is then unchanged.
+    // (an empty text means the demo alone). Open handles stay open, unless the scenario
+    // unloads the driver, which makes them stale as `unload` does; a change of presence is
+    // notified like `load` and `unload`. False, with a reason in `error`, when the text is not
+    // a valid scenario; the state is then unchanged.
     bool LoadScenario(const std::string& scenarioJson, std::string* error = nullptr);
     bool LoadScenarioFile(const std::string& path, std::string* error = nullptr);
-    // The whole state as a scenario (the `dump` command writes this).
+    // The whole state as a scenario, every member written, so that loading it gives the same
+    // state again (the `dump` command writes this). Besides the documented members it has
+    // `streaming`: false between a stop-streaming and the next start-streaming request.
     std::string DumpScenario() const;
 
     // One simulator command, as the Driver Simulator window and vesk_simctl send them.

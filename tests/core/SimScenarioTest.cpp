@@ -111,6 +111,8 @@ TEST(SimScenario, RefusedScenariosLeaveTheStateAsItWas) {
         R"({"sampleRate": {"rates": [1, 2, 3, 4, 5, 6, 7, 8, 9]}})",
         R"({"version": {"interfaceMajor": 256}})",
         R"({"statistics": {"dropOuts": -1}})",
+        R"({"statistics": {"dropOuts": 1e30}})",
+        R"({"statistics": {"dropOuts": 2.5}})",
         R"({"loaded": "yes"})",
         R"({"faults": [{"code": "0x80882800", "status": 31}]})",
         R"({"faults": [{"code": "0x80882920", "status": 0}]})",
