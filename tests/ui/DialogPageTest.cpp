@@ -80,6 +80,33 @@ TEST_F(Page, EnterAndEscapeLeaveThePageShown) {
     EXPECT_FALSE(QuitSeen());
 }
 
+TEST_F(Page, TabMovesTheFocusFromTheTreeIntoTheShownPageAndBack) {
+    RunningPanel panel("");
+    ASSERT_TRUE(panel.Started());
+    CVESK_CPLView* view = panel.View();
+    HWND devicesPage = view->m_pageDevices.m_hWnd;
+    ASSERT_TRUE(::IsWindowVisible(devicesPage));
+    HWND tree = view->m_navigationTree.m_hWnd;
+    ::SetFocus(tree);
+    ASSERT_EQ(::GetFocus(), tree);
+    PostKey(tree, VK_TAB);
+    EXPECT_TRUE(PumpUntil([&] { return ::IsChild(devicesPage, ::GetFocus()) != FALSE; }));
+    // Hidden pages take no focus.
+    for (CDialogPage* hidden : {static_cast<CDialogPage*>(&view->m_pageAsioSettings),
+                                static_cast<CDialogPage*>(&view->m_pageInputChannels)})
+        EXPECT_FALSE(::IsChild(hidden->m_hWnd, ::GetFocus()));
+    // Shift+Tab from the page's first control goes back to the tree.
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    PostKey(::GetFocus(), VK_TAB);
+    const bool back = PumpUntil([&] { return ::GetFocus() == tree; });
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_TRUE(back);
+}
+
 TEST_F(Page, DataExchangeBindsControlsAndCopiesTextsBothWays) {
     RunningPanel panel("");
     ASSERT_TRUE(panel.Started());
