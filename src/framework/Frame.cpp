@@ -47,6 +47,8 @@ ON_WM_CREATE()
 ON_WM_SIZE()
 ON_WM_CLOSE()
 ON_WM_MENUSELECT()
+ON_WM_SETFOCUS()
+ON_WM_ACTIVATE()
 END_MESSAGE_MAP()
 
 CFrameWnd::~CFrameWnd() {
@@ -105,6 +107,32 @@ void CFrameWnd::OnSize(UINT, int, int) {
 
 void CFrameWnd::OnClose() {
     DestroyWindow();
+}
+
+void CFrameWnd::OnActivate(UINT state, CWnd*, BOOL) {
+    if (state == WA_INACTIVE && m_activeView != nullptr) {
+        HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(m_activeView->m_hWnd, focus)) m_savedFocus = focus;
+    }
+    Default();
+}
+
+void CFrameWnd::OnSetFocus(CWnd*) {
+    if (m_activeView == nullptr || m_activeView->m_hWnd == nullptr) {
+        Default();
+        return;
+    }
+    // A control on a page that has been hidden since, or disabled, cannot take it back.
+    if (m_savedFocus != nullptr && ::IsChild(m_activeView->m_hWnd, m_savedFocus) &&
+        ::IsWindowVisible(m_savedFocus) && ::IsWindowEnabled(m_savedFocus)) {
+        ::SetFocus(m_savedFocus);
+        return;
+    }
+    m_savedFocus = nullptr;
+    if (HWND first = ::GetNextDlgTabItem(m_activeView->m_hWnd, nullptr, FALSE))
+        ::SetFocus(first);
+    else
+        m_activeView->SetFocus();
 }
 
 CStatusBar* CFrameWnd::GetMessageBar() const {

@@ -49,6 +49,10 @@ class CFrameWnd : public CWnd {
     void OnSize(UINT type, int cx, int cy);
     void OnClose();
     void OnMenuSelect(UINT itemId, UINT flags, HMENU menu);
+    // The keyboard focus belongs in the view: the control that had it when the frame was
+    // last deactivated, or the view's first control.
+    void OnSetFocus(CWnd* previous);
+    void OnActivate(UINT state, CWnd* other, BOOL minimized);
     void PostNcDestroy() override { delete this; }
     virtual BOOL OnCreateClient(LPCREATESTRUCTA cs, CCreateContext* context);
     DECLARE_MESSAGE_MAP()
@@ -59,6 +63,7 @@ class CFrameWnd : public CWnd {
     static UINT PromptIdForMenuItem(UINT itemId, UINT flags);
 
     CView* m_activeView = nullptr;
+    HWND m_savedFocus = nullptr;
     // The string id of what pane 0 should show, and of what it shows (0: a free text).
     UINT m_idTracking = AFX_IDS_IDLEMESSAGE;
     UINT m_idLastMessage = 0;

@@ -109,6 +109,14 @@ const MessageMapEntry* FindMessageEntry(const MessageMap* map, UINT message, UIN
     {WM_DEVICECHANGE, 0, 0, 0,                                               \
      VESK_THUNK(*result_ = self_->OnDeviceChange(static_cast<UINT>(wParam_), \
                                                  static_cast<DWORD_PTR>(lParam_)))},
+#define ON_WM_SETFOCUS()   \
+    {WM_SETFOCUS, 0, 0, 0, \
+     VESK_THUNK(self_->OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam_))))},
+#define ON_WM_ACTIVATE()                                                             \
+    {WM_ACTIVATE, 0, 0, 0,                                                           \
+     VESK_THUNK(self_->OnActivate(LOWORD(wParam_),                                   \
+                                  CWnd::FromHandle(reinterpret_cast<HWND>(lParam_)), \
+                                  static_cast<BOOL>(HIWORD(wParam_))))},
 #define ON_WM_MENUSELECT()                                            \
     {WM_MENUSELECT, 0, 0, 0,                                          \
      VESK_THUNK(self_->OnMenuSelect(LOWORD(wParam_), HIWORD(wParam_), \

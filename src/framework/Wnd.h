@@ -96,6 +96,8 @@ class CWnd : public CCmdTarget {
     void OnSysCommand(UINT, LPARAM) { Default(); }
     BOOL OnDeviceChange(UINT, DWORD_PTR) { return static_cast<BOOL>(Default()); }
     void OnMenuSelect(UINT, UINT, HMENU) { Default(); }
+    void OnSetFocus(CWnd*) { Default(); }
+    void OnActivate(UINT, CWnd*, BOOL) { Default(); }
 
     // The creation helpers of dialogs: `create` runs with this object waiting to be attached
     // to the first window the thread creates.

@@ -270,6 +270,38 @@ TEST_F(MainFrame, MenuPromptsShowInPaneZeroAndTheIdleTextComesBack) {
     EXPECT_EQ(PaneText(bar, 0), "Ready");
 }
 
+TEST_F(MainFrame, ActivationGivesTheFocusBackToTheViewsControl) {
+    RunningPanel panel("");
+    ASSERT_TRUE(panel.Started());
+    HWND frame = panel.FrameWindow();
+    CVESK_CPLView* view = panel.View();
+    HWND tree = view->m_navigationTree.m_hWnd;
+    HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                   nullptr, nullptr, nullptr, nullptr);
+    auto activate = [](HWND window) {
+        ::SetForegroundWindow(window);
+        PumpPending();
+        return ::GetForegroundWindow() == window;
+    };
+    ASSERT_TRUE(activate(other));
+    ASSERT_TRUE(activate(frame));
+    EXPECT_EQ(::GetFocus(), tree);  // the form's first control
+
+    HWND deviceList = ::GetDlgItem(view->m_pageDevices.m_hWnd, IDC_DEVICE_LIST);
+    ::SetFocus(deviceList);
+    ASSERT_TRUE(activate(other));
+    ASSERT_TRUE(activate(frame));
+    EXPECT_EQ(::GetFocus(), deviceList);
+
+    // The page with the saved control is hidden meanwhile: the focus goes to the first control.
+    ASSERT_TRUE(activate(other));
+    view->m_navigationTree.SelectItem(view->m_settingsItem);
+    ASSERT_FALSE(::IsWindowVisible(deviceList));
+    ASSERT_TRUE(activate(frame));
+    EXPECT_EQ(::GetFocus(), tree);
+    ::DestroyWindow(other);
+}
+
 TEST_F(MainFrame, SelectAsioPageWhileHiddenSwitchesThePageAndStaysHidden) {
     RunningPanel panel("-hide");
     ASSERT_TRUE(panel.Started());
