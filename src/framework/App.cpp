@@ -43,15 +43,15 @@ BOOL CWinApp::OnCmdMsg(UINT id, int code) {
 }
 
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
+    // From the target up to the main frame. Windows outside the frame (the simulated build's
+    // Driver Simulator window) keep their keys: the frame's accelerators are not theirs.
     HWND stop = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
     for (HWND hWnd = msg->hwnd; hWnd != nullptr; hWnd = ::GetParent(hWnd)) {
         if (CWnd* wnd = CWnd::FromHandlePermanent(hWnd); wnd && wnd->PreTranslateMessage(msg))
             return TRUE;
-        if (hWnd == stop) return FALSE;
+        if (hWnd == stop) break;
     }
-    // A message for a window outside the main frame still gets the frame's accelerators.
-    return m_pMainWnd != nullptr && msg->hwnd != nullptr &&
-           ::GetAncestor(msg->hwnd, GA_ROOT) == stop && m_pMainWnd->PreTranslateMessage(msg);
+    return FALSE;
 }
 
 void CWinApp::ProcessMessage(MSG& msg) {
