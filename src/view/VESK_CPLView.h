@@ -22,7 +22,7 @@ class CVESK_CPLView : public CFormView {
     // One WM_DRIVER_EVENT reads at most this many records: a driver that never runs out of
     // events must not hold the user interface in the draining loop. Records left over are
     // read at the driver's next signal.
-    static constexpr int kMaxEventsPerMessage = 256;
+    static constexpr int kMaxEventsPerMessage = 64;
 
     CVESK_CPLView();
     ~CVESK_CPLView() override;

@@ -292,6 +292,10 @@ TEST_F(View, ArrivalWhileClosedConnectsAndRefreshesWhileOpenNoticesChangeNothing
     EXPECT_EQ(notice(DBT_DEVICEQUERYREMOVE, &longName), TRUE);
     EXPECT_EQ(notice(DBT_DEVICEREMOVEPENDING, &longName), TRUE);
     EXPECT_EQ(notice(DBT_CUSTOMEVENT, &longName), TRUE);
+    // The name is read no further than the record's own size says.
+    std::vector<unsigned char> cutShort = InterfaceNotice("\\\\.\\x");
+    reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(cutShort.data())->dbcc_size -= 2;
+    EXPECT_EQ(notice(DBT_DEVICEARRIVAL, &cutShort), TRUE);
     EXPECT_TRUE(simulator.TraceLines().empty());
     // Five characters are enough: the open is tried, fails, and the pages refresh anyway
     // (without a connection their requests never reach the driver).
