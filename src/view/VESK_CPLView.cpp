@@ -227,11 +227,14 @@ LRESULT CVESK_CPLView::OnDriverEvent(WPARAM, LPARAM) {
     // The records are read on the notificator's own connection until the driver has none.
     for (int read = 0; read < kMaxEventsPerMessage; ++read) {
         VESK_EVENT_RECORD record{};
-        if (m_notificator.GetEvent(&record) != 0) break;
+        if (m_notificator.GetEvent(&record) != 0) return 0;
         if (record.EventType == EvtType_StreamingRestarted ||
             record.EventType == EvtType_DomainConfigurationChanged)
             RefreshAllPages();
     }
+    // A long burst (or a driver that never runs out) is drained in batches: the rest waits
+    // behind the input already queued, so the window keeps answering and no record is lost.
+    ::PostMessageA(m_hWnd, WM_DRIVER_EVENT, 0, 0);
     return 0;
 }
 

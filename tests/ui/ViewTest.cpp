@@ -267,6 +267,30 @@ TEST_F(View, ADriverThatNeverRunsOutOfEventsDoesNotHoldTheView) {
     EXPECT_EQ(Count(TracedRequests(), kGetEvent),
               static_cast<size_t>(CVESK_CPLView::kMaxEventsPerMessage));
     EXPECT_EQ(FullRefreshes(), 0u);
+    // The rest is left to a message of its own, behind what is already queued.
+    MSG next{};
+    EXPECT_TRUE(::PeekMessageA(&next, view.m_hWnd, WM_DRIVER_EVENT, WM_DRIVER_EVENT, PM_REMOVE));
+}
+
+TEST_F(View, ALongBurstOfEventsIsDrainedWhole) {
+    RunningPanel panel("", "");
+    ASSERT_TRUE(panel.Started());
+    CVESK_CPLView& view = *panel.View();
+    sim::Simulator& simulator = sim::Simulator::Instance();
+    const int burst = CVESK_CPLView::kMaxEventsPerMessage + 6;
+    for (int i = 0; i < burst - 1; ++i) ASSERT_TRUE(simulator.Execute("event 1"));
+    ASSERT_TRUE(simulator.Execute("event 3"));
+    simulator.ClearTrace();
+    ::SendMessageA(view.m_hWnd, WM_DRIVER_EVENT, 0, 0);
+    MSG next{};
+    while (::PeekMessageA(&next, view.m_hWnd, WM_DRIVER_EVENT, WM_DRIVER_EVENT, PM_REMOVE))
+        ::DispatchMessageA(&next);
+    // Every record is read and the last one refreshes.
+    size_t read = 0;
+    for (const Traced& request : TracedRequests())
+        if (request.code == kGetEvent && request.status == "0x00000000") ++read;
+    EXPECT_EQ(read, static_cast<size_t>(burst));
+    EXPECT_EQ(FullRefreshes(), 1u);
 }
 
 TEST_F(View, ArrivalWhileClosedConnectsAndRefreshesWhileOpenNoticesChangeNothing) {
