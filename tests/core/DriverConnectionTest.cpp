@@ -10,7 +10,6 @@
 #include "model/DeviceRecords.h"
 #include "model/StreamRecords.h"
 #include "model/SyncRecords.h"
-#include "os/Thread.h"
 #include "sim/Simulator.h"
 
 namespace {
@@ -301,35 +300,6 @@ TEST_F(DriverConnection, EveryMethodSendsItsCodeWithTheCataloguesSizes) {
         EXPECT_EQ(traced.inputSize, shape->inputSize);
         EXPECT_EQ(traced.outputSize, shape->outputSize);
     }
-}
-
-struct SharedConnection {
-    CVesk1394Driver* driver;
-    int failures = 0;
-};
-
-unsigned RequestManyTimes(void* argument) {
-    auto* shared = static_cast<SharedConnection*>(argument);
-    for (int i = 0; i < 300; ++i) {
-        _VESK_VERSION_INFO version;
-        if (shared->driver->GetVersion(&version) != 0 || version.InterfaceMajor != 2)
-            ++shared->failures;
-    }
-    return 0;
-}
-
-TEST_F(DriverConnection, ThreadsSharingAConnectionAreServedOneAfterTheOther) {
-    Load("");
-    Sim().TraceToMemory(false);
-    CVesk1394Driver driver;
-    ASSERT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
-    SharedConnection first{&driver}, second{&driver};
-    os::Thread a, b;
-    ASSERT_TRUE(a.Start(&RequestManyTimes, &first));
-    ASSERT_TRUE(b.Start(&RequestManyTimes, &second));
-    ASSERT_TRUE(a.Join(60000));
-    ASSERT_TRUE(b.Join(60000));
-    EXPECT_EQ(first.failures + second.failures, 0);
 }
 
 }  // namespace

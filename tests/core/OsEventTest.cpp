@@ -55,18 +55,6 @@ TEST(OsEvent, HandleValuesNameTheirEvents) {
     EXPECT_FALSE(os::SetEventByHandleValue(0));
 }
 
-#if !defined(_WIN32)
-TEST(OsEvent, ADestroyedEventIsNoLongerFoundByItsValue) {
-    uint32_t value = 0;
-    {
-        os::AutoResetEvent gone;
-        value = gone.HandleValue();
-        EXPECT_TRUE(os::SetEventByHandleValue(value));
-    }
-    EXPECT_FALSE(os::SetEventByHandleValue(value));
-}
-#endif
-
 struct Waiting {
     os::AutoResetEvent first;
     os::AutoResetEvent second;

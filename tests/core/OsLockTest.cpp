@@ -36,28 +36,4 @@ TEST(OsLock, TheHoldingThreadEntersAgainAndOthersGetItOnceFullyLeft) {
     EXPECT_TRUE(probe.entered);
 }
 
-struct Counter {
-    os::RecursiveLock lock;
-    long value = 0;
-};
-
-unsigned CountUnderNestedLock(void* argument) {
-    auto* counter = static_cast<Counter*>(argument);
-    for (int i = 0; i < 20000; ++i) {
-        os::LockGuard outer(counter->lock);
-        os::LockGuard inner(counter->lock);
-        const long seen = counter->value;
-        counter->value = seen + 1;
-    }
-    return 0;
-}
-
-TEST(OsLock, SerialisesThreads) {
-    Counter counter;
-    os::Thread threads[4];
-    for (os::Thread& thread : threads) ASSERT_TRUE(thread.Start(&CountUnderNestedLock, &counter));
-    for (os::Thread& thread : threads) ASSERT_TRUE(thread.Join(60000));
-    EXPECT_EQ(counter.value, 4 * 20000);
-}
-
 }  // namespace

@@ -54,18 +54,4 @@ TEST(OsThread, DestructorWaitsForTheThread) {
     EXPECT_EQ(gate.passed.load(), 1);
 }
 
-#if !defined(_WIN32)
-TEST(OsThread, InjectedStartFailuresAreReportedOnce) {
-    Gate gate;
-    os::FailNextThreadStarts(1);
-    os::Thread failing;
-    EXPECT_FALSE(failing.Start(&PassGate, &gate));
-    EXPECT_TRUE(failing.Join(0));
-    os::Thread thread;
-    ASSERT_TRUE(thread.Start(&PassGate, &gate));
-    gate.open.Set();
-    EXPECT_TRUE(thread.Join(10000));
-}
-#endif
-
 }  // namespace
