@@ -15,6 +15,8 @@
 //   vesk_probe press TITLE BUTTONTEXT [MS]   presses a button of the window once it exists
 //   vesk_probe find-text TITLE TEXT [MS]     a window with TITLE has a child showing TEXT
 //   vesk_probe wait-item-text TITLE ID TEXT [MS]  the child with control id ID shows TEXT
+//   vesk_probe click TITLE ID                clicks the button with control id ID
+//   vesk_probe combo-select TITLE ID INDEX   selects entry INDEX of combo box ID as a user does
 //   vesk_probe paint TITLE                   the window and its children have painted
 #include <windows.h>
 // after windows.h, which it needs
@@ -108,11 +110,16 @@ BOOL CALLBACK MatchId(HWND child, LPARAM param) {
     return FALSE;
 }
 
-std::string ItemText(HWND window, int id) {
+HWND FindItem(HWND window, int id) {
     IdSearch search{id, nullptr};
     EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string ItemText(HWND window, int id) {
+    HWND item = FindItem(window, id);
     char buffer[1024] = {};
-    if (search.found) GetWindowTextA(search.found, buffer, sizeof buffer);
+    if (item) GetWindowTextA(item, buffer, sizeof buffer);
     return buffer;
 }
 
@@ -192,6 +199,20 @@ int main(int argc, char** argv) {
     if (command == "wait-item-text" && argc >= 5) {
         const int id = std::atoi(argv[3]);
         return WaitFor([&] { return ItemText(window, id) == argv[4]; }, TimeoutArg(argc, argv, 5))
+                   ? 0
+                   : 1;
+    }
+    if ((command == "click" && argc >= 4) || (command == "combo-select" && argc >= 5)) {
+        const int id = std::atoi(argv[3]);
+        HWND item = FindItem(window, id);
+        if (!item) return 1;
+        WORD code = BN_CLICKED;
+        if (command == "combo-select") {
+            if (SendMessageA(item, CB_SETCURSEL, std::atoi(argv[4]), 0) == CB_ERR) return 1;
+            code = CBN_SELCHANGE;
+        }
+        return PostMessageA(GetParent(item), WM_COMMAND, MAKEWPARAM(id, code),
+                            reinterpret_cast<LPARAM>(item))
                    ? 0
                    : 1;
     }

@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# End-to-end tests: VESK_CPL_sim.exe, vesk_simctl.exe and vesk_probe.exe as separate processes
+# under Wine. Usage: e2e.sh BINDIR TEST. Every wait is bounded; every Wine process of the test's
+# prefix is ended when the test ends, whether it passed or not.
+set -euo pipefail
+bin=$1
+test=$2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../../scripts/wine-env.sh
+. "$here/../../scripts/wine-env.sh"
+export WINEPREFIX="${VESK_E2E_WINEPREFIX:-$HOME/.cache/vesk-cpl/e2e-prefix}"
+export VESK_XVFB_DISPLAY=${VESK_XVFB_DISPLAY:-78}
+vesk_start_xvfb
+vesk_make_wineprefix
+
+work=$(mktemp -d)
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+wineserver -p >/dev/null 2>&1 || true
+
+title="Norvale QVX 1394 Driver Control Panel"
+export VESK_SIM_TRACE="$work/trace.txt"
+probe() { wine "$bin/vesk_probe.exe" "$@"; }
+simctl() { wine "$bin/vesk_simctl.exe" "$@"; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$VESK_SIM_TRACE" ] && tail -20 "$VESK_SIM_TRACE" >&2
+  exit 1
+}
+expect_state() {  # expect_state KEY=VALUE: the frame's state holds it
+  local state
+  state=$(probe state "$title" | tr -d '\r')
+  grep -qw "$1" <<<"$state" || fail "expected $1, state is: $state"
+}
+wait_state() {  # wait_state KEY=VALUE: within 10 s
+  for _ in $(seq 1 100); do
+    probe state "$title" | tr -d '\r' | grep -qw "$1" && return 0
+  done
+  fail "state never became $1"
+}
+wait_trace() {  # wait_trace REGEX: a trace line matches within 20 s
+  for _ in $(seq 1 200); do
+    grep -qE "$1" "$VESK_SIM_TRACE" 2>/dev/null && return 0
+    probe paint "$title" >/dev/null 2>&1 || true
+  done
+  fail "no trace line matched: $1"
+}
+lines_after_mark() {  # lines_after_mark TEXT REGEX: count of matching lines after `mark TEXT`
+  awk -v m="mark $1" -v r="$2" 'found && $0 ~ r {n++} $0 == m {found=1} END {print n+0}' \
+    "$VESK_SIM_TRACE"
+}
+start_panel() {  # start_panel ARGS...: the first instance, up and drawn
+  wine "$bin/VESK_CPL_sim.exe" "$@" >/dev/null 2>&1 &
+  panel_pid=$!
+  probe wait-window "$title" 30000 || fail "the panel did not start"
+  probe wait-window "Driver Simulator" 30000 || fail "the simulator did not start"
+  probe paint "$title"
+}
+second_start() {  # second_start ARGS...: another start, which must end by itself
+  timeout 60 wine "$bin/VESK_CPL_sim.exe" "$@" >/dev/null 2>&1 || fail "second start did not end"
+}
+quit_panel() {
+  probe command "$title" 32772
+  probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
+  wait "$panel_pid" || true
+}
+
+case $test in
+handover)
+  start_panel
+  probe syscommand "$title" 0xF060 # the title bar's close button
+  wait_state visible=0
+  second_start
+  wait_state visible=1
+  expect_state foreground=1
+  probe wait-pane "$title" 0 "Devices" 5000 || fail "the page changed on a plain second start"
+  second_start -ASIO
+  probe wait-pane "$title" 0 "Settings" 10000 || fail "-asio did not switch to Settings"
+  probe minimize "$title"
+  wait_state iconic=1
+  second_start
+  wait_state iconic=0
+  # Only the first instance ran the simulator: one trace, one open of the main connection.
+  [ "$(grep -c '^open 1 ' "$VESK_SIM_TRACE")" = 1 ] || fail "another start opened the driver"
+  quit_panel
+  ;;
+exit)
+  timeout 60 wine "$bin/VESK_CPL_sim.exe" -exit -hide >/dev/null 2>&1 || fail "-exit did not end"
+  probe wait-gone "$title" 1000 || fail "-exit without an instance made a window"
+  [ ! -e "$VESK_SIM_TRACE" ] || fail "-exit started the simulator"
+  start_panel -hide
+  timeout 60 wine "$bin/VESK_CPL_sim.exe" -Exit >/dev/null 2>&1 || fail "-exit did not end"
+  probe wait-gone "$title" 20000 || fail "-exit did not end the running panel"
+  wait "$panel_pid" || true
+  ;;
+tray)
+  start_panel -hide
+  expect_state visible=0
+  probe tray "$title" 0x202 # a button release changes nothing
+  expect_state visible=0
+  probe tray "$title" 0x201 # left button: shown
+  wait_state visible=1
+  probe syscommand "$title" 0xF060
+  wait_state visible=0
+  kill -0 "$panel_pid" || fail "closing the window ended the program"
+  probe command "$title" 32771 # the icon menu's Open
+  wait_state visible=1
+  probe tray "$title" 0x204 # right button: the icon menu opens
+  probe command "$title" 32772 # its Quit
+  probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
+  wait "$panel_pid" || true
+  ;;
+events)
+  start_panel
+  wait_trace '^ioctl 2 0x80882820 '
+  simctl mark event-1 || fail "vesk_simctl refused mark"
+  simctl event 1
+  simctl event 100
+  simctl mark event-3
+  simctl event 3
+  wait_trace '^mark event-3'
+  # The type-3 event is followed by a full refresh; wait for its last request.
+  for _ in $(seq 1 200); do
+    [ "$(lines_after_mark event-3 '^ioctl 1 0x808828c0 ')" -ge 1 ] && break
+    probe paint "$title" >/dev/null
+  done
+  [ "$(lines_after_mark event-3 '^ioctl 1 0x80882864 ')" = 2 ] || fail "event 3 did not refresh once"
+  [ "$(lines_after_mark event-1 '^signal 2')" -ge 1 ] || fail "the driver event was not signalled"
+  awk '/^mark event-1/{f=1} /^mark event-3/{f=0} f' "$VESK_SIM_TRACE" >"$work/quiet"
+  ! grep -q '^ioctl 1 ' "$work/quiet" || fail "events 1 and 100 refreshed the pages"
+  [ "$(grep -c '^ioctl 2 0x80882828 .*-> 0x00000000' "$work/quiet")" -ge 1 ] ||
+    fail "the events were not read on the notificator's connection"
+  simctl nonsense && fail "vesk_simctl accepted an unknown command"
+  [ "$(simctl nonsense >/dev/null 2>&1; echo $?)" = 3 ] || fail "refused command not exit 3"
+  quit_panel
+  [ "$(simctl mark x >/dev/null 2>&1; echo $?)" = 2 ] || fail "no simulator not exit 2"
+  ;;
+replug)
+  echo '{"loaded": false}' >"$work/scenario.json"
+  export VESK_SIM_SCENARIO="$work/scenario.json"
+  start_panel
+  probe wait-pane "$title" 1 "0 Device(s) connected." 10000 || fail "pane 1 without driver"
+  simctl load || fail "load refused"
+  wait_trace '^notify 0x8000'
+  probe wait-pane "$title" 1 "3 Device(s) connected." 20000 || fail "arrival did not refresh"
+  grep -q '^open 1 ' "$VESK_SIM_TRACE" || fail "arrival did not open the main connection"
+  wait_trace '^ioctl 2 0x80882820 '
+  simctl mark unplug
+  simctl unload
+  wait_trace '^notify 0x8004'
+  # While the connection is open a removal changes nothing: no request after it.
+  probe paint "$title"
+  [ "$(lines_after_mark unplug '^(open|ioctl) ')" = 0 ] || fail "a removal while open reconnected"
+  quit_panel
+  ;;
+wdm)
+  start_panel
+  simctl set '{"wdmInUse": true}' || fail "set refused"
+  probe select-page "$title" 3
+  probe wait-pane "$title" 0 "Synchronisation" 10000 || fail "no Synchronisation page"
+  probe combo-select "$title" 1044 0 || fail "no rate combo box"
+  simctl mark rate-apply
+  probe click "$title" 1073 || fail "no rate Apply button"
+  probe wait-window "VESK_CPL" 20000 || fail "no message box"
+  probe find-text "VESK_CPL" $'A WDM sound device is currently in use.\nSampling rate cannot be changed.' \
+    5000 || fail "the message box has another text"
+  probe press "VESK_CPL" OK 5000 || fail "no OK button"
+  probe wait-gone "VESK_CPL" 10000 || fail "the message box stayed"
+  [ "$(lines_after_mark rate-apply '^ioctl 1 0x808828c4 .*-> 0xe0000047')" = 1 ] ||
+    fail "the rate was not refused as in use"
+  probe wait-pane "$title" 2 "Current sampling rate: 48.0 kHz" 10000 || fail "rate changed"
+  quit_panel
+  ;;
+*)
+  echo "unknown test $test" >&2
+  exit 2
+  ;;
+esac
+echo "PASS: $test"
