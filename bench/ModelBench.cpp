@@ -43,10 +43,12 @@ std::string FullScenario() {
 
 // Loads the full scenario and opens the model once for every benchmark of the process.
 CDrv& OpenModel() {
+    // The simulator first, so that it is there when the model closes its connection at exit.
+    sim::Simulator& simulator = sim::Simulator::Instance();
     static CDrv model;
     if (!model.IsOpen()) {
         std::string error;
-        if (!sim::Simulator::Instance().LoadScenario(FullScenario(), &error))
+        if (!simulator.LoadScenario(FullScenario(), &error))
             std::fprintf(stderr, "scenario refused: %s\n", error.c_str());
         if (model.Open(DEVICE_INTERFACE_NAME) != 0) std::fprintf(stderr, "open failed\n");
     }
