@@ -43,8 +43,8 @@ ON_BN_CLICKED(IDC_SYNC_APPLY, &CDlgPgSynchronisation::OnSyncApply)
 ON_NOTIFY(LVN_ITEMCHANGED, IDC_SYNC_LIST, &CDlgPgSynchronisation::OnListItemChanged)
 ON_CBN_SELCHANGE(IDC_SAMPLE_RATE_COMBO, &CDlgPgSynchronisation::OnSampleRateSelected)
 ON_BN_CLICKED(IDC_RATE_APPLY, &CDlgPgSynchronisation::OnRateApply)
-ON_BN_CLICKED(IDC_RATE_MANUAL, &CDlgPgSynchronisation::OnRateModeClicked)
-ON_BN_CLICKED(IDC_RATE_AUTOMATIC, &CDlgPgSynchronisation::OnRateModeClicked)
+ON_BN_CLICKED(IDC_RATE_MANUAL, &CDlgPgSynchronisation::OnManualRateClicked)
+ON_BN_CLICKED(IDC_RATE_AUTOMATIC, &CDlgPgSynchronisation::OnAutomaticRateClicked)
 END_MESSAGE_MAP()
 
 CDlgPgSynchronisation::CDlgPgSynchronisation(CWnd* parent)
@@ -90,7 +90,7 @@ void CDlgPgSynchronisation::RefreshSyncList() {
 
     const uint32_t devicesStatus = theDrv.LoadDevices();
     const uint32_t modesStatus = theDrv.LoadSyncModes();
-    ++m_syncModesGeneration;
+    ++s_syncModesGeneration;
     if (devicesStatus == 0 && modesStatus == 0 && theDrv.m_devices.GetSize() > 0) {
         m_syncList.InsertItem(kPcDriverRow, "");
         m_syncList.SetItemText(kPcDriverRow, 1, LoadStringText(vesk::IDS_PC_DRIVER));
@@ -179,7 +179,19 @@ void CDlgPgSynchronisation::ApplyEnablingRules() {
     m_changeModeButton.EnableWindow(m_syncList.GetSelectedIndex() > 0);
 }
 
-void CDlgPgSynchronisation::OnRateModeClicked() {
+void CDlgPgSynchronisation::OnManualRateClicked() {
+    OnRateModeClicked(IDC_RATE_MANUAL);
+}
+
+void CDlgPgSynchronisation::OnAutomaticRateClicked() {
+    OnRateModeClicked(IDC_RATE_AUTOMATIC);
+}
+
+void CDlgPgSynchronisation::OnRateModeClicked(int clickedId) {
+    // An automatic radio button unchecks only the visible buttons of its group, and the
+    // automatic one is never visible: once checked by the driver's mode it would stay checked
+    // and the group would always read as automatic.
+    ::CheckRadioButton(m_hWnd, IDC_RATE_MANUAL, IDC_RATE_AUTOMATIC, clickedId);
     UpdateData(TRUE);
     theDrv.m_sampleRateMode = m_rateModeRadio != 0 ? 1 : 0;
     m_sampleRateCombo.EnableWindow(theDrv.m_sampleRateMode == 0);
@@ -255,14 +267,14 @@ void CDlgPgSynchronisation::ChangeModeOfSelectedDevice() {
 
     _DEVICE_SYNC_MODE_INFO copy;
     std::memcpy(&copy, record, sizeof copy);
-    const uint32_t generation = m_syncModesGeneration;
+    const uint32_t generation = s_syncModesGeneration;
     CSubDlgDeviceSynch dialog(&copy, this);
     if (dialog.DoModal() != IDOK) return;
 
     // While the dialog ran, a refresh may have reloaded the records (and the list): the one we
     // copied may be freed. Its result then belongs to nothing the user still sees; drop it.
     _DEVICE_SYNC_MODE_INFO* target = theDrv.m_syncModes.Find(index);
-    if (generation != m_syncModesGeneration || target == nullptr ||
+    if (generation != s_syncModesGeneration || target == nullptr ||
         target->DeviceId != copy.DeviceId)
         return;
     std::memcpy(target, &copy, sizeof copy);

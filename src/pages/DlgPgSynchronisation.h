@@ -38,14 +38,17 @@ class CDlgPgSynchronisation : public CDialogPage {
     void OnListItemChanged(NMHDR* header, LRESULT* result);
     void OnSampleRateSelected();
     void OnRateApply();
-    void OnRateModeClicked();
+    void OnManualRateClicked();
+    void OnAutomaticRateClicked();
+    void OnRateModeClicked(int clickedId);
     DECLARE_MESSAGE_MAP()
 
   private:
     void ApplyEnablingRules();
     void ChangeModeOfSelectedDevice();
     void ShowRateModeInRadios();
-    // Counts the reloads of the model's sync-mode records: a record picked before a modal
-    // dialog is only written back when no reload replaced it meanwhile.
-    uint32_t m_syncModesGeneration = 0;
+    // Counts the reloads of the model's sync-mode records, by any instance of the page (they
+    // are the only loaders): a record picked before a modal dialog is only written back when no
+    // reload replaced it meanwhile.
+    static inline uint32_t s_syncModesGeneration = 0;
 };
