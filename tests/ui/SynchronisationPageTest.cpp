@@ -560,6 +560,30 @@ TEST_F(SynchronisationPage, ARefreshWhileTheModeDialogIsOpenDropsItsResult) {
     EXPECT_FALSE(sync.Enabled(IDC_SYNC_APPLY));
 }
 
+TEST_F(SynchronisationPage, ADriverEventWhileTheModeDialogIsOpenDropsItsResult) {
+    RunningPanel panel("");
+    ASSERT_TRUE(panel.Started());
+    SyncPageUnderTest sync(panel);
+    ASSERT_TRUE(sync.created);
+    sync.page.m_syncList.SelectRow(2);
+    bool refreshed = false;
+    ModalAnswerer answerer([&](HWND dialog) {
+        SetRowCheck(::GetDlgItem(dialog, IDC_SYNC_LIST), 0, true);
+        // The driver reports a streaming restart; the view refreshes every page from the
+        // dialog's modal loop.
+        sim::Simulator::Instance().ClearTrace();
+        EXPECT_TRUE(sim::Simulator::Instance().Execute("event 2"));
+        refreshed = PumpUntil([] { return Sent(Requests(), "0x80882900"); });
+        EXPECT_TRUE(ClickButton(dialog, IDOK));
+    });
+    ASSERT_TRUE(ClickButton(sync.page.m_hWnd, IDC_SYNC_CHANGE_MODE));
+    ASSERT_TRUE(answerer.Answered());
+    EXPECT_TRUE(refreshed);
+    EXPECT_EQ(theDrv.m_syncModes[1]->CurrentMode.ModeId, 2u);
+    EXPECT_EQ(sync.Rows()[2][2], "SYT (1394 bus)");
+    EXPECT_FALSE(sync.Enabled(IDC_SYNC_APPLY));
+}
+
 TEST_F(SynchronisationPage, ModeCountsPastTheRecordListOnlyItsSixteenModes) {
     _DEVICE_SYNC_MODE_INFO info{};
     info.DeviceId = 0x1001;
