@@ -268,8 +268,9 @@ void CDlgPgSynchronisation::ChangeModeOfSelectedDevice() {
     _DEVICE_SYNC_MODE_INFO copy;
     std::memcpy(&copy, record, sizeof copy);
     const uint32_t generation = s_syncModesGeneration;
+    const std::weak_ptr<const bool> alive = LifetimeToken();
     CSubDlgDeviceSynch dialog(&copy, this);
-    if (dialog.DoModal() != IDOK) return;
+    if (dialog.DoModal() != IDOK || alive.expired() || m_hWnd == nullptr) return;
 
     // While the dialog ran, a refresh may have reloaded the records (and the list): the one we
     // copied may be freed. Its result then belongs to nothing the user still sees; drop it.
@@ -302,9 +303,12 @@ void CDlgPgSynchronisation::OnRateApply() {
         const uint32_t rate = static_cast<uint32_t>(m_sampleRateCombo.GetItemData(selected));
         if (rate != 0) {
             theDrv.m_sampleRates.CurrentRate = rate;
-            if (theDrv.SetSampleRate(rate) == VESK_E_WDM_DEVICE_IN_USE)
+            if (theDrv.SetSampleRate(rate) == VESK_E_WDM_DEVICE_IN_USE) {
+                const std::weak_ptr<const bool> alive = LifetimeToken();
                 MessageBox(LoadStringText(vesk::IDS_WDM_IN_USE), nullptr,
                            MB_ICONEXCLAMATION | MB_OK);
+                if (alive.expired() || m_hWnd == nullptr) return;
+            }
         }
     }
     RefreshSyncList();

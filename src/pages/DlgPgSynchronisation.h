@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/Framework.h"
 #include "view/DialogPage.h"
@@ -45,6 +46,10 @@ class CDlgPgSynchronisation : public CDialogPage {
 
   private:
     void ApplyEnablingRules();
+    // Whether the page still exists after a modal loop: Quit can end the program from inside
+    // one (the icon's menu, or "-exit" from another start), and the view then deletes its pages.
+    std::weak_ptr<const bool> LifetimeToken() const { return m_lifetime; }
+    std::shared_ptr<const bool> m_lifetime = std::make_shared<const bool>(true);
     void ChangeModeOfSelectedDevice();
     void ShowRateModeInRadios();
     // Counts the reloads of the model's sync-mode records, by any instance of the page (they

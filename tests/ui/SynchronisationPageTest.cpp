@@ -584,6 +584,36 @@ TEST_F(SynchronisationPage, ADriverEventWhileTheModeDialogIsOpenDropsItsResult) 
     EXPECT_FALSE(sync.Enabled(IDC_SYNC_APPLY));
 }
 
+TEST_F(SynchronisationPage, QuitFromInsideTheModeDialogOrTheWarningEndsCleanly) {
+    for (const bool warning : {false, true}) {
+        RunningPanel panel("", R"({"wdmInUse": true})");
+        ASSERT_TRUE(panel.Started());
+        SyncPageUnderTest sync(panel);
+        ASSERT_TRUE(sync.created);
+        HWND page = sync.page.m_hWnd;
+        HWND frame = panel.FrameWindow();
+        sync.page.m_syncList.SelectRow(1);
+        sync.ChooseRate(0);
+        bool ended = false;
+        // "-exit" from another start posts Quit while the dialog's modal loop runs; the view
+        // and its pages are gone when the loop returns.
+        ModalAnswerer answerer([&](HWND) {
+            ::PostMessageA(frame, WM_COMMAND, ID_TRAY_QUIT, 0);
+            ended = PumpUntil([&] { return !::IsWindow(frame); });
+            sim::Simulator::Instance().ClearTrace();
+        });
+        ::SendMessageA(page, WM_COMMAND,
+                       MAKEWPARAM(warning ? IDC_RATE_APPLY : IDC_SYNC_CHANGE_MODE, BN_CLICKED), 0);
+        EXPECT_TRUE(answerer.Answered()) << warning;
+        EXPECT_TRUE(ended) << warning;
+        EXPECT_TRUE(sim::Simulator::Instance().TraceLines().empty()) << warning;
+        // Nothing of the deleted page ran afterwards: it would have reloaded the model.
+        EXPECT_EQ(theDrv.m_devices.GetSize(), 3) << warning;
+        EXPECT_EQ(theDrv.m_syncModes.GetSize(), 3) << warning;
+        EXPECT_TRUE(PumpUntil([] { return QuitSeen(); })) << warning;
+    }
+}
+
 TEST_F(SynchronisationPage, ModeCountsPastTheRecordListOnlyItsSixteenModes) {
     _DEVICE_SYNC_MODE_INFO info{};
     info.DeviceId = 0x1001;
