@@ -1,237 +1,266 @@
 // Reads and drives the panel's windows from outside its process, for the end-to-end tests and
-// the screenshot run. Every wait is bounded; exit 0 means the condition held.
+// the screenshot run. Every wait is bounded (MS, 20000 when left out). Exit status: 0 the
+// command was done or its condition held, 1 it did not (or the time ran out), 2 no such
+// window, 64 a wrong command line.
 //
-//   vesk_probe wait-window TITLE [MS]        a visible or hidden top-level window with TITLE exists
-//   vesk_probe wait-gone TITLE [MS]          no top-level window with TITLE exists
-//   vesk_probe state TITLE                   prints "visible=V iconic=I foreground=F style=0x..."
-//   vesk_probe pane TITLE INDEX              prints the status-bar pane's text
-//   vesk_probe wait-pane TITLE INDEX TEXT [MS]
-//   vesk_probe select-page TITLE INDEX       selects the INDEX-th item of the navigation tree
-//   vesk_probe command TITLE ID              posts WM_COMMAND ID
-//   vesk_probe tray TITLE MOUSEMSG           posts the icon's callback as the shell does
-//   vesk_probe syscommand TITLE SC           posts WM_SYSCOMMAND SC
-//   vesk_probe minimize TITLE                minimises the window
-//   vesk_probe front TITLE                   brings the window to the front
-//   vesk_probe press TITLE BUTTONTEXT [MS]   presses a button of the window once it exists
-//   vesk_probe find-text TITLE TEXT [MS]     a window with TITLE has a child showing TEXT
-//   vesk_probe wait-item-text TITLE ID TEXT [MS]  the child with control id ID shows TEXT
-//   vesk_probe click TITLE ID                clicks the button with control id ID
-//   vesk_probe combo-select TITLE ID INDEX   selects entry INDEX of combo box ID as a user does
-//   vesk_probe paint TITLE                   the window and its children have painted
+// WINDOW is a top-level window's exact title, class=NAME, or a handle (0x...), which still
+// names a window after it is gone (for `icon`).
+//
+//   vesk_probe wait-window WINDOW [MS]       the window exists (visible or hidden)
+//   vesk_probe wait-gone WINDOW [MS]         it does not exist
+//   vesk_probe find WINDOW                   prints its handle
+//   vesk_probe state WINDOW                  prints "visible=V iconic=I foreground=F style=0x...
+//                                            exstyle=0x... rect=X,Y,W,H pid=N"
+//   vesk_probe pane WINDOW INDEX             prints the status-bar pane's text
+//   vesk_probe wait-pane WINDOW INDEX TEXT [MS]
+//   vesk_probe tree WINDOW                   the navigation tree's items, "* " before the selection
+//   vesk_probe select-page WINDOW INDEX      selects the INDEX-th item of the navigation tree
+//   vesk_probe list WINDOW ID                the list's rows (a visible list first), tab-separated
+//   vesk_probe combo WINDOW ID               the combo box's items, "* " before the selection
+//   vesk_probe combo-select WINDOW ID INDEX  chooses an item of the combo box as a user does
+//   vesk_probe click WINDOW ID               presses the button with that id, if it is enabled
+//   vesk_probe press WINDOW BUTTONTEXT [MS]  presses a button of the window once it exists
+//   vesk_probe find-text WINDOW TEXT [MS]    a child of the window shows TEXT (\n: line break)
+//   vesk_probe wait-item-text WINDOW ID TEXT [MS]  the child with that id shows TEXT
+//   vesk_probe command WINDOW ID             posts WM_COMMAND ID
+//   vesk_probe syscommand WINDOW SC          posts WM_SYSCOMMAND SC
+//   vesk_probe tray WINDOW MOUSEMSG [ICONID] posts the icon's callback as the shell does
+//   vesk_probe icon WINDOW [ICONID]          the shell holds the window's icon
+//   vesk_probe wait-menu open|closed [MS]    a pop-up menu is open / none is
+//   vesk_probe menu-key WINDOW KEY           types KEY (a letter, or escape) into the open menu
+//   vesk_probe minimize WINDOW               minimises the window
+//   vesk_probe front WINDOW                  brings the window to the front
+//   vesk_probe paint WINDOW                  the window and its children have painted
+//   vesk_probe shot WINDOW FILE.bmp          saves the window's pixels, frame included
 #include <windows.h>
-// after windows.h, which it needs
-#include <commctrl.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
+#include <vector>
+
+#include "tools/probe/Screenshot.h"
+#include "tools/probe/WindowActions.h"
+#include "tools/probe/WindowQuery.h"
 
 namespace {
 
-constexpr UINT kTrayNotify = 0x8003;
-constexpr WPARAM kTrayIconId = 0x42424242;
+constexpr int kDone = 0;
+constexpr int kNotDone = 1;
+constexpr int kNoWindow = 2;
+constexpr int kUsage = 64;
+constexpr DWORD kDefaultTimeLimitMs = 20000;
 
-HWND FindTitled(const char* title) {
-    return FindWindowA(nullptr, title);
+using Args = std::vector<std::string>;
+
+unsigned long Number(const std::string& text) {
+    return std::strtoul(text.c_str(), nullptr, 0);
 }
 
-template <class Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(50);
-    }
+DWORD TimeLimit(const Args& args, size_t index) {
+    return args.size() > index ? static_cast<DWORD>(Number(args[index])) : kDefaultTimeLimitMs;
 }
 
-struct ChildSearch {
-    const char* className;
-    const char* text;
-    HWND found;
-};
-
-BOOL CALLBACK MatchChild(HWND child, LPARAM param) {
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    char buffer[1024] = {};
-    if (search->className) {
-        GetClassNameA(child, buffer, sizeof buffer);
-        if (lstrcmpiA(buffer, search->className) != 0) return TRUE;
-    }
-    if (search->text) {
-        GetWindowTextA(child, buffer, sizeof buffer);
-        if (std::strcmp(buffer, search->text) != 0) return TRUE;
-    }
-    search->found = child;
-    return FALSE;
-}
-
-HWND FindChild(HWND parent, const char* className, const char* text) {
-    ChildSearch search{className, text, nullptr};
-    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Status-bar texts live in the other process: read them through memory allocated there.
-std::string PaneText(HWND frame, int index) {
-    HWND bar = FindChild(frame, STATUSCLASSNAMEA, nullptr);
-    if (!bar) return "";
-    DWORD pid = 0;
-    GetWindowThreadProcessId(bar, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) return "";
-    const SIZE_T size = 1024;
-    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    std::string text;
-    if (remote) {
-        const LRESULT length = SendMessageA(bar, SB_GETTEXTLENGTHA, index, 0) & 0xFFFF;
-        if (length < static_cast<LRESULT>(size)) {
-            SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(remote));
-            char local[1024] = {};
-            SIZE_T read = 0;
-            if (ReadProcessMemory(process, remote, local, size - 1, &read)) text = local;
+// Texts on the command line write a line break as \n.
+std::string Unescape(const std::string& text) {
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            result += '\n';
+            ++i;
+        } else {
+            result += text[i];
         }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
-    CloseHandle(process);
-    return text;
+    return result;
 }
 
-struct IdSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND child, LPARAM param) {
-    auto* search = reinterpret_cast<IdSearch*>(param);
-    if (GetDlgCtrlID(child) != search->id) return TRUE;
-    search->found = child;
-    return FALSE;
+HWND Resolve(const std::string& name) {
+    if (name.compare(0, 6, "class=") == 0) return probe::FindTopLevel({"", name.substr(6)});
+    if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X'))
+        return reinterpret_cast<HWND>(static_cast<uintptr_t>(Number(name)));
+    return probe::FindTopLevel({name, ""});
 }
 
-HWND FindItem(HWND window, int id) {
-    IdSearch search{id, nullptr};
-    EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+int Result(bool done) {
+    return done ? kDone : kNotDone;
 }
 
-std::string ItemText(HWND window, int id) {
-    HWND item = FindItem(window, id);
-    char buffer[1024] = {};
-    if (item) GetWindowTextA(item, buffer, sizeof buffer);
-    return buffer;
+// Commands that wait for a window, or name no window at all.
+bool RunWaiting(const Args& args, int* status) {
+    const std::string& command = args[0];
+    if (command == "wait-window" || command == "wait-gone") {
+        const bool wantThere = command == "wait-window";
+        *status = Result(
+            probe::WaitUntil([&] { return (::IsWindow(Resolve(args[1])) != FALSE) == wantThere; },
+                             TimeLimit(args, 2)));
+        return true;
+    }
+    if (command == "wait-menu") {
+        const bool wantOpen = args[1] == "open";
+        *status = Result(probe::WaitUntil(
+            [&] { return (probe::FindOpenMenu() != nullptr) == wantOpen; }, TimeLimit(args, 2)));
+        return true;
+    }
+    if (command == "press" || command == "find-text") {
+        if (args.size() < 3) {
+            *status = kUsage;
+            return true;
+        }
+        const std::string text = Unescape(args[2]);
+        HWND found = nullptr;
+        bool there = probe::WaitUntil(
+            [&] {
+                HWND window = Resolve(args[1]);
+                found = window ? probe::FindChildWithText(window,
+                                                          command == "press" ? "Button" : "", text)
+                               : nullptr;
+                return found != nullptr;
+            },
+            TimeLimit(args, 3));
+        if (there && command == "press") there = probe::ClickButton(found);
+        *status = Result(there);
+        return true;
+    }
+    if (command == "icon") {
+        // The window may be gone already: the question is whether the shell still shows it.
+        HWND window = Resolve(args[1]);
+        const UINT iconId =
+            args.size() > 2 ? static_cast<UINT>(Number(args[2])) : probe::kTrayIconId;
+        *status = Result(window != nullptr && probe::TrayIconPresent(window, iconId));
+        return true;
+    }
+    return false;
 }
 
-int Usage() {
-    std::fprintf(stderr, "usage: vesk_probe COMMAND TITLE ...\n");
-    return 64;
+int RunOnWindow(const Args& args, HWND window) {
+    const std::string& command = args[0];
+    const size_t count = args.size();
+    if (command == "find") {
+        std::printf("0x%08lx\n", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)));
+        return kDone;
+    }
+    if (command == "state") {
+        std::printf("%s\n", probe::Describe(probe::StateOf(window)).c_str());
+        return kDone;
+    }
+    if (command == "tree") {
+        HWND tree = probe::FindDescendantOfClass(window, "SysTreeView32");
+        if (tree == nullptr) return kNotDone;
+        const std::string selected = probe::TreeSelectedText(tree);
+        for (const probe::TreeItem& item : probe::TreeItems(tree))
+            std::printf("%s%s\n", item.text == selected ? "* " : "  ", item.text.c_str());
+        return kDone;
+    }
+    if (command == "minimize") {
+        ::ShowWindow(window, SW_MINIMIZE);
+        return Result(probe::WaitUntil([&] { return ::IsIconic(window) != FALSE; }, 5000));
+    }
+    if (command == "front") {
+        probe::RaiseWindow(window);
+        return Result(::SetForegroundWindow(window) != FALSE);
+    }
+    if (command == "paint") {
+        // Painting happens on the window's thread; a null message returns once it has run.
+        ::RedrawWindow(window, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        DWORD_PTR answer = 0;
+        return Result(::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) !=
+                      0);
+    }
+    if (count < 3) return kUsage;
+    if (command == "pane" || command == "wait-pane") {
+        const size_t index = Number(args[2]);
+        auto pane = [&] {
+            const std::vector<std::string> panes = probe::StatusPaneTexts(window);
+            return index < panes.size() ? panes[index] : std::string();
+        };
+        if (command == "pane") {
+            std::printf("%s\n", pane().c_str());
+            return kDone;
+        }
+        if (count < 4) return kUsage;
+        const std::string wanted = Unescape(args[3]);
+        const bool held = probe::WaitUntil([&] { return pane() == wanted; }, TimeLimit(args, 4));
+        if (!held) std::fprintf(stderr, "pane %zu reads \"%s\"\n", index, pane().c_str());
+        return Result(held);
+    }
+    if (command == "select-page") {
+        HWND tree = probe::FindDescendantOfClass(window, "SysTreeView32");
+        return Result(tree != nullptr && probe::SelectTreeItemAt(tree, Number(args[2])));
+    }
+    if (command == "command") return Result(probe::PostCommand(window, Number(args[2])));
+    if (command == "syscommand") return Result(probe::PostSysCommand(window, Number(args[2])));
+    if (command == "tray") {
+        const UINT iconId = count > 3 ? static_cast<UINT>(Number(args[3])) : probe::kTrayIconId;
+        return Result(probe::PostTrayNotify(window, Number(args[2]), iconId));
+    }
+    if (command == "menu-key") {
+        const UINT key =
+            args[2] == "escape"
+                ? VK_ESCAPE
+                : static_cast<UINT>(std::toupper(static_cast<unsigned char>(args[2][0])));
+        return Result(probe::TypeIntoMenu(window, key));
+    }
+    if (command == "shot") return Result(probe::SaveWindowPicture(window, args[2]));
+
+    const int id = static_cast<int>(Number(args[2]));
+    if (command == "click") return Result(probe::PressButton(window, id));
+    if (command == "wait-item-text") {
+        if (count < 4) return kUsage;
+        const std::string wanted = Unescape(args[3]);
+        return Result(probe::WaitUntil(
+            [&] {
+                HWND control = probe::FindControl(window, id);
+                return control != nullptr && probe::TextOf(control) == wanted;
+            },
+            TimeLimit(args, 4)));
+    }
+    HWND control = probe::FindControl(window, id);
+    if (control == nullptr) return kNotDone;
+    if (command == "list") {
+        for (const std::vector<std::string>& row : probe::ListRows(control)) {
+            std::string line;
+            for (size_t i = 0; i < row.size(); ++i) line += (i ? "\t" : "") + row[i];
+            std::printf("%s\n", line.c_str());
+        }
+        return kDone;
+    }
+    if (command == "combo") {
+        const int selected = probe::ComboSelection(control);
+        const std::vector<std::string> items = probe::ComboItems(control);
+        for (size_t i = 0; i < items.size(); ++i)
+            std::printf("%s%s\n", static_cast<int>(i) == selected ? "* " : "  ", items[i].c_str());
+        return kDone;
+    }
+    if (command == "combo-select" && count >= 4)
+        return Result(probe::ChooseComboItem(control, static_cast<int>(Number(args[3]))));
+    return kUsage;
 }
 
-DWORD TimeoutArg(int argc, char** argv, int index) {
-    return argc > index ? static_cast<DWORD>(std::strtoul(argv[index], nullptr, 0)) : 20000;
+int Run(const Args& args) {
+    if (args.size() < 2) return kUsage;
+    int status = kUsage;
+    if (RunWaiting(args, &status)) return status;
+    HWND window = Resolve(args[1]);
+    if (window == nullptr || !::IsWindow(window)) {
+        std::fprintf(stderr, "vesk_probe: no window \"%s\"\n", args[1].c_str());
+        return kNoWindow;
+    }
+    return RunOnWindow(args, window);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) return Usage();
-    const std::string command = argv[1];
-    const char* title = argv[2];
-
-    if (command == "wait-window")
-        return WaitFor([&] { return FindTitled(title) != nullptr; }, TimeoutArg(argc, argv, 3)) ? 0
-                                                                                                : 1;
-    if (command == "wait-gone")
-        return WaitFor([&] { return FindTitled(title) == nullptr; }, TimeoutArg(argc, argv, 3)) ? 0
-                                                                                                : 1;
-
-    HWND window = FindTitled(title);
-    if (command == "press" || command == "find-text") {
-        if (argc < 4) return Usage();
-        HWND child = nullptr;
-        const bool found = WaitFor(
-            [&] {
-                window = FindTitled(title);
-                child = window ? FindChild(window, command == "press" ? "Button" : nullptr, argv[3])
-                               : nullptr;
-                return child != nullptr;
-            },
-            TimeoutArg(argc, argv, 4));
-        if (!found) return 1;
-        if (command == "press")
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(child));
-        return 0;
-    }
-    if (!window) {
-        std::fprintf(stderr, "no window titled \"%s\"\n", title);
-        return 2;
-    }
-    if (command == "state") {
-        std::printf("visible=%d iconic=%d foreground=%d style=0x%08lx\n",
-                    IsWindowVisible(window) ? 1 : 0, IsIconic(window) ? 1 : 0,
-                    GetForegroundWindow() == window ? 1 : 0,
-                    static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)));
-        return 0;
-    }
-    if (command == "pane" && argc >= 4) {
-        std::printf("%s\n", PaneText(window, std::atoi(argv[3])).c_str());
-        return 0;
-    }
-    if (command == "wait-pane" && argc >= 5) {
-        const int index = std::atoi(argv[3]);
-        return WaitFor([&] { return PaneText(window, index) == argv[4]; },
-                       TimeoutArg(argc, argv, 5))
-                   ? 0
-                   : 1;
-    }
-    if (command == "select-page" && argc >= 4) {
-        // Tree items are handles valid across processes; selecting needs no pointers.
-        HWND tree = FindChild(window, WC_TREEVIEWA, nullptr);
-        if (!tree) return 1;
-        LRESULT item = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
-        for (int i = std::atoi(argv[3]); i > 0 && item; --i)
-            item = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, item);
-        if (!item) return 1;
-        return SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, item) ? 0 : 1;
-    }
-    if (command == "wait-item-text" && argc >= 5) {
-        const int id = std::atoi(argv[3]);
-        return WaitFor([&] { return ItemText(window, id) == argv[4]; }, TimeoutArg(argc, argv, 5))
-                   ? 0
-                   : 1;
-    }
-    if ((command == "click" && argc >= 4) || (command == "combo-select" && argc >= 5)) {
-        const int id = std::atoi(argv[3]);
-        HWND item = FindItem(window, id);
-        if (!item) return 1;
-        WORD code = BN_CLICKED;
-        if (command == "combo-select") {
-            if (SendMessageA(item, CB_SETCURSEL, std::atoi(argv[4]), 0) == CB_ERR) return 1;
-            code = CBN_SELCHANGE;
-        }
-        return PostMessageA(GetParent(item), WM_COMMAND, MAKEWPARAM(id, code),
-                            reinterpret_cast<LPARAM>(item))
-                   ? 0
-                   : 1;
-    }
-    if (command == "paint") {
-        // Painting is sent to the window's thread; the null message returns once it has run.
-        RedrawWindow(window, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? 0 : 1;
-    }
-    if (command == "command" && argc >= 4)
-        return PostMessageA(window, WM_COMMAND, std::strtoul(argv[3], nullptr, 0), 0) ? 0 : 1;
-    if (command == "tray" && argc >= 4)
-        return PostMessageA(window, kTrayNotify, kTrayIconId, std::strtoul(argv[3], nullptr, 0))
-                   ? 0
-                   : 1;
-    if (command == "syscommand" && argc >= 4)
-        return PostMessageA(window, WM_SYSCOMMAND, std::strtoul(argv[3], nullptr, 0), 0) ? 0 : 1;
-    if (command == "minimize") return ShowWindow(window, SW_MINIMIZE), 0;
-    if (command == "front") return SetForegroundWindow(window) ? 0 : 1;
-    return Usage();
+    const int status = Run(Args(argv + 1, argv + argc));
+    if (status == kUsage)
+        std::fprintf(stderr,
+                     "usage: vesk_probe COMMAND WINDOW ...\n"
+                     "commands: wait-window wait-gone find state pane wait-pane tree select-page\n"
+                     "  list combo combo-select click press find-text wait-item-text command\n"
+                     "  syscommand tray icon wait-menu menu-key minimize front paint shot\n");
+    std::fflush(stdout);
+    return status;
 }
