@@ -10,12 +10,16 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/../../scripts/wine-env.sh"
 export WINEPREFIX="${VESK_E2E_WINEPREFIX:-$HOME/.cache/vesk-cpl/e2e-prefix}"
 export VESK_XVFB_DISPLAY=${VESK_XVFB_DISPLAY:-78}
+last_background=${!:-}
 vesk_start_xvfb
+xvfb_pid=
+[ "${!:-}" != "$last_background" ] && xvfb_pid=$! # an Xvfb started here is ended here
 vesk_make_wineprefix
 
 work=$(mktemp -d)
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,6 +52,27 @@ wait_trace() {  # wait_trace REGEX: a trace line matches within 20 s
   done
   fail "no trace line matched: $1"
 }
+poll() {  # poll SECONDS COMMAND...: runs COMMAND until it succeeds, at most SECONDS long
+  local limit=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$limit" ] || return 1
+    sleep 0.1 # a polling interval, not a wait for something in particular
+  done
+}
+drained() {  # drained MARK N: the trace from `mark MARK` up to the event request that found the
+  # queue empty after N records had been read on the notificator's connection
+  awk -v m="mark $1" -v n="$2" '
+    $0 == m { f = 1; next }
+    f { buf = buf $0 "\n"
+        if ($0 ~ /^ioctl 2 0x80882828 .*-> 0x00000000/) c++
+        else if (c >= n && $0 ~ /^ioctl 2 0x80882828 .*-> 0x00000103/) { done = 1; exit } }
+    END { if (!done) exit 1; printf "%s", buf }' "$VESK_SIM_TRACE"
+}
+wait_drained() {  # wait_drained MARK N: prints drained MARK N once the panel got that far
+  poll 20 drained "$1" "$2" >/dev/null || fail "events after mark $1 were not drained"
+  drained "$1" "$2"
+}
 lines_after_mark() {  # lines_after_mark TEXT REGEX: count of matching lines after `mark TEXT`
   awk -v m="mark $1" -v r="$2" 'found && $0 ~ r {n++} $0 == m {found=1} END {print n+0}' \
     "$VESK_SIM_TRACE"
@@ -73,66 +98,87 @@ handover)
   start_panel
   probe syscommand "$title" 0xF060 # the title bar's close button
   wait_state visible=0
-  second_start
+  # A start that hands over starts no simulator: it writes no trace of its own.
+  VESK_SIM_TRACE="$work/second-start.txt" second_start
+  [ ! -e "$work/second-start.txt" ] || fail "a second start ran the simulator"
   wait_state visible=1
   expect_state foreground=1
   probe wait-pane "$title" 0 "Devices" 5000 || fail "the page changed on a plain second start"
   second_start -ASIO
   probe wait-pane "$title" 0 "Settings" 10000 || fail "-asio did not switch to Settings"
-  probe minimize "$title"
+  probe tree "$title" | tr -d '\r' | grep -qx '\* Settings' || fail "-asio did not select Settings"
+  probe minimize "$title" || fail "the panel could not be minimised"
   wait_state iconic=1
   second_start
   wait_state iconic=0
+  expect_state visible=1
   # Only the first instance ran the simulator: one trace, one open of the main connection.
   [ "$(grep -c '^open 1 ' "$VESK_SIM_TRACE")" = 1 ] || fail "another start opened the driver"
   quit_panel
   ;;
 exit)
   timeout 60 wine "$bin/VESK_CPL_sim.exe" -exit -hide >/dev/null 2>&1 || fail "-exit did not end"
+  timeout 60 wine "$bin/VESK_CPL_sim.exe" -asio -EXIT >/dev/null 2>&1 || fail "-exit did not end"
   probe wait-gone "$title" 1000 || fail "-exit without an instance made a window"
+  probe wait-gone "class=VeskDriverSimulator" 1000 || fail "-exit showed the simulator"
   [ ! -e "$VESK_SIM_TRACE" ] || fail "-exit started the simulator"
   start_panel -hide
+  frame=$(probe find "$title" | tr -d '\r')
+  probe icon "$frame" || fail "the running panel has no icon"
   timeout 60 wine "$bin/VESK_CPL_sim.exe" -Exit >/dev/null 2>&1 || fail "-exit did not end"
   probe wait-gone "$title" 20000 || fail "-exit did not end the running panel"
   wait "$panel_pid" || true
+  ! probe icon "$frame" || fail "the icon stayed after -exit"
   ;;
 tray)
   start_panel -hide
   expect_state visible=0
-  probe tray "$title" 0x202 # a button release changes nothing
+  frame=$(probe find "$title" | tr -d '\r')
+  probe icon "$frame" || fail "-hide left no icon in the notification area"
+  probe tray "$title" 0x202            # a button release changes nothing
+  probe tray "$title" 0x201 0x12345678 # nor does another icon's left button
+  # Messages are handled in order: once the menu of the next one is open, those two are done.
+  probe tray "$title" 0x204
+  probe wait-menu open 10000 || fail "the right button opened no menu"
   expect_state visible=0
-  probe tray "$title" 0x201 # left button: shown
+  probe menu-key "$title" O # "&Open"
+  probe wait-menu closed 10000 || fail "the menu stayed open"
   wait_state visible=1
   probe syscommand "$title" 0xF060
   wait_state visible=0
   kill -0 "$panel_pid" || fail "closing the window ended the program"
-  probe command "$title" 32771 # the icon menu's Open
+  probe icon "$frame" || fail "hiding removed the icon"
+  probe tray "$title" 0x201 # left button: shown and in front
   wait_state visible=1
-  probe tray "$title" 0x204 # right button: the icon menu opens
-  probe command "$title" 32772 # its Quit
+  expect_state foreground=1
+  probe tray "$title" 0x206 # a right double-click opens the menu too
+  probe wait-menu open 10000 || fail "the right double-click opened no menu"
+  probe menu-key "$title" Q # "&Quit"
   probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
   wait "$panel_pid" || true
+  ! probe icon "$frame" || fail "the icon stayed after Quit"
   ;;
 events)
   start_panel
   wait_trace '^ioctl 2 0x80882820 '
-  simctl mark event-1 || fail "vesk_simctl refused mark"
-  simctl event 1
-  simctl event 100
-  simctl mark event-3
-  simctl event 3
-  wait_trace '^mark event-3'
-  # The type-3 event is followed by a full refresh; wait for its last request.
-  for _ in $(seq 1 200); do
-    [ "$(lines_after_mark event-3 '^ioctl 1 0x808828c0 ')" -ge 1 ] && break
-    probe paint "$title" >/dev/null
+  # One event at a time: each is drained before the next, so each section is its own.
+  # A full refresh loads the channel list twice (input and output channels).
+  for type in 1 2 3 100; do
+    simctl mark "event-$type" || fail "vesk_simctl refused mark"
+    simctl event "$type" || fail "vesk_simctl refused event $type"
+    section=$(wait_drained "event-$type" 1)
+    grep -q '^signal 2$' <<<"$section" || fail "event $type was not signalled to the notificator"
+    refreshes=$(grep -c '^ioctl 1 0x80882864 ' <<<"$section" || true)
+    case $type in
+    2 | 3) [ "$refreshes" = 2 ] || fail "event $type refreshed $((refreshes / 2)) times, not once" ;;
+    *) ! grep -q '^ioctl 1 ' <<<"$section" || fail "event $type refreshed the pages" ;;
+    esac
   done
-  [ "$(lines_after_mark event-3 '^ioctl 1 0x80882864 ')" = 2 ] || fail "event 3 did not refresh once"
-  [ "$(lines_after_mark event-1 '^signal 2')" -ge 1 ] || fail "the driver event was not signalled"
-  awk '/^mark event-1/{f=1} /^mark event-3/{f=0} f' "$VESK_SIM_TRACE" >"$work/quiet"
-  ! grep -q '^ioctl 1 ' "$work/quiet" || fail "events 1 and 100 refreshed the pages"
-  [ "$(grep -c '^ioctl 2 0x80882828 .*-> 0x00000000' "$work/quiet")" -ge 1 ] ||
-    fail "the events were not read on the notificator's connection"
+  # A burst of three read by the panel in one go: one refresh for each of types 2 and 3.
+  simctl mark burst
+  simctl event 1 && simctl event 2 && simctl event 3 || fail "vesk_simctl refused an event"
+  section=$(wait_drained burst 3)
+  [ "$(grep -c '^ioctl 1 0x80882864 ' <<<"$section")" = 4 ] || fail "the burst did not refresh twice"
   simctl nonsense && fail "vesk_simctl accepted an unknown command"
   [ "$(simctl nonsense >/dev/null 2>&1; echo $?)" = 3 ] || fail "refused command not exit 3"
   quit_panel
