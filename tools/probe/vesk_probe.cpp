@@ -162,9 +162,10 @@ int RunOnWindow(const Args& args, HWND window) {
         return Result(::SetForegroundWindow(window) != FALSE);
     }
     if (command == "paint") {
-        // Painting happens on the window's thread; a null message returns once it has run.
-        ::RedrawWindow(window, nullptr, nullptr,
-                       RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        // Whatever waits to be painted is painted now, on the window's thread; a null message
+        // returns once that thread has got that far. Nothing is invalidated: a repaint of the
+        // whole window would show as a flicker in a picture taken right after.
+        ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         DWORD_PTR answer = 0;
         return Result(::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) !=
                       0);
