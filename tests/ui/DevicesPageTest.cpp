@@ -4,57 +4,14 @@
 #include <initializer_list>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 
+#include "PageRequestTrace.h"
 #include "PanelTestFixture.h"
 #include "res/StringIds.h"
 
 namespace uitest {
 namespace {
-
-// One traced request: code, input, status and output, the bytes as lower-case hex.
-struct Request {
-    std::string code, in, status, out;
-};
-
-// Every request traced since the trace was last cleared, in order.
-std::vector<Request> Requests() {
-    std::vector<Request> requests;
-    for (const std::string& line : sim::Simulator::Instance().TraceLines()) {
-        // ioctl N CODE in=HEX -> STATUS out=HEX; the hex may be empty.
-        std::istringstream words(line);
-        std::string kind, connection, code, in, arrow, status, out;
-        words >> kind >> connection >> code >> in >> arrow >> status >> out;
-        if (kind == "ioctl" && arrow == "->")
-            requests.push_back({code, in.substr(3), status, out.substr(4)});
-    }
-    return requests;
-}
-
-size_t CountOf(const std::vector<Request>& requests, const std::string& code) {
-    size_t count = 0;
-    for (const Request& request : requests) count += request.code == code ? 1 : 0;
-    return count;
-}
-
-std::string Hex(const void* bytes, size_t size) {
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (size_t i = 0; i < size; ++i) {
-        const auto byte = static_cast<const unsigned char*>(bytes)[i];
-        text += digits[byte >> 4];
-        text += digits[byte & 0xF];
-    }
-    return text;
-}
-
-// Little-endian 32-bit words, as the records hold them.
-std::string HexWords(std::initializer_list<uint32_t> words) {
-    std::string text;
-    for (uint32_t word : words) text += Hex(&word, sizeof word);
-    return text;
-}
 
 constexpr char kGetDeviceList[] = "0x80882860";
 constexpr char kGetDeviceProperties[] = "0x80882920";
