@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Events.h"
+#include "driver/Vesk1394Driver.h"
 #include "os/Window.h"
 
 namespace sim {
@@ -40,7 +41,8 @@ void DeliverPresence(Simulator::State& state, const PresenceNotice& notice) {
             std::lock_guard<std::mutex> guard(state.lock);
             if (state.trace.Enabled()) state.trace.Write(line);
         }
-        os::SendDeviceInterfaceChange(window, notice.event, kDevicePath);
+        os::SendDeviceInterfaceChange(window, notice.event, DEVICE_INTERFACE_CLASS_GUID,
+                                      kDevicePath);
     }
 }
 

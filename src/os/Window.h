@@ -14,8 +14,10 @@ using WindowHandle = void*;
 bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // Sends WM_DEVICECHANGE with `event` (0x8000 arrival, 0x8004 removal) and a device-interface
-// record whose name is `devicePath` to `window`, as the system does for registered windows.
-void SendDeviceInterfaceChange(WindowHandle window, uint32_t event, const char* devicePath);
+// record of the class `classGuid` (16 bytes in the system's GUID layout) whose name is
+// `devicePath` to `window`, as the system does for registered windows.
+void SendDeviceInterfaceChange(WindowHandle window, uint32_t event, const uint8_t classGuid[16],
+                               const char* devicePath);
 
 #if !defined(_WIN32)
 // Native builds have no windows: tests observe posts and notifications through these hooks.

@@ -61,7 +61,7 @@ TEST(OsWindow, DeviceInterfaceChangeCarriesTheWholePathAndTheClass) {
     HWND window = CreateRecordingWindow();
     ASSERT_NE(window, nullptr);
     g_received = Received();
-    os::SendDeviceInterfaceChange(window, DBT_DEVICEARRIVAL, kPath);
+    os::SendDeviceInterfaceChange(window, DBT_DEVICEARRIVAL, DEVICE_INTERFACE_CLASS_GUID, kPath);
     DestroyWindow(window);
 
     EXPECT_EQ(g_received.message, static_cast<UINT>(WM_DEVICECHANGE));

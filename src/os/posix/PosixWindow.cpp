@@ -33,7 +33,8 @@ bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam, 
     return hook(window, message, wParam, lParam);
 }
 
-void SendDeviceInterfaceChange(WindowHandle window, uint32_t event, const char* devicePath) {
+void SendDeviceInterfaceChange(WindowHandle window, uint32_t event, const uint8_t* /*classGuid*/,
+                               const char* devicePath) {
     Hooks& hooks = TheHooks();
     std::lock_guard<std::recursive_mutex> guard(hooks.deviceChangeMutex);
     if (!hooks.deviceChange) return;

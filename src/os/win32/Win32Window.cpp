@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/Vesk1394Driver.h"
 #include "os/Window.h"
 
 namespace os {
@@ -15,7 +14,8 @@ bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam, 
     return PostMessageA(static_cast<HWND>(window), message, wParam, lParam) != 0;
 }
 
-void SendDeviceInterfaceChange(WindowHandle window, uint32_t event, const char* devicePath) {
+void SendDeviceInterfaceChange(WindowHandle window, uint32_t event, const uint8_t classGuid[16],
+                               const char* devicePath) {
     if (devicePath == nullptr) devicePath = "";
     // The record ends in the name, so it is allocated for the whole name and its zero.
     const size_t nameLength = std::strlen(devicePath);
@@ -27,7 +27,7 @@ void SendDeviceInterfaceChange(WindowHandle window, uint32_t event, const char* 
     record->dbcc_size = static_cast<DWORD>(size);
     record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     record->dbcc_reserved = 0;
-    std::memcpy(&record->dbcc_classguid, DEVICE_INTERFACE_CLASS_GUID, sizeof(GUID));
+    if (classGuid) std::memcpy(&record->dbcc_classguid, classGuid, sizeof(GUID));
     std::memcpy(record->dbcc_name, devicePath, nameLength + 1);
     SendMessageA(static_cast<HWND>(window), WM_DEVICECHANGE, event,
                  reinterpret_cast<LPARAM>(record));
