@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 
+#include <cstring>
+
 #include "framework/App.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -12,7 +14,39 @@ END_MESSAGE_MAP()
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM) {
     if (message != WM_INITDIALOG) return FALSE;
     auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(hWnd));
-    return dialog ? dialog->OnInitDialog() : TRUE;
+    RECT before{};
+    ::GetWindowRect(hWnd, &before);
+    const BOOL result = dialog ? dialog->OnInitDialog() : TRUE;
+    RECT after{};
+    ::GetWindowRect(hWnd, &after);
+    // A dialog that did not place itself opens over the window it belongs to, as users expect,
+    // rather than at its template's corner of that window.
+    if (std::memcmp(&before, &after, sizeof before) == 0) CenterOverOwner(hWnd);
+    return result;
+}
+
+void CDialog::CenterOverOwner(HWND hWnd) {
+    if (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD) return;
+    HMONITOR monitor = ::MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoA(monitor, &info)) return;
+    const RECT work = info.rcWork;
+    RECT area = work;
+    HWND owner = ::GetWindow(hWnd, GW_OWNER);
+    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &area);
+    RECT self{};
+    ::GetWindowRect(hWnd, &self);
+    const LONG width = self.right - self.left;
+    const LONG height = self.bottom - self.top;
+    LONG x = area.left + (area.right - area.left - width) / 2;
+    LONG y = area.top + (area.bottom - area.top - height) / 2;
+    // Keep the whole dialog, caption first, on the screen.
+    if (x + width > work.right) x = work.right - width;
+    if (y + height > work.bottom) y = work.bottom - height;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    ::SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND CDialog::OwnerWindow() const {

@@ -34,5 +34,7 @@ class CDialog : public CWnd {
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Centres a top-level dialog over its visible owner, else on the screen, kept on the screen.
+    static void CenterOverOwner(HWND hWnd);
     HWND OwnerWindow() const;
 };

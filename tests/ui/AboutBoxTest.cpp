@@ -1,4 +1,6 @@
 // The About box asks the driver each time it opens and shows what the driver answers.
+#include <cstdlib>
+
 #include "PanelTestFixture.h"
 
 namespace uitest {
@@ -13,6 +15,8 @@ struct AboutSeen {
     std::string caption;
     std::string text;
     bool answered = false;
+    // How far the box's centre lies from its owner's, in pixels.
+    long offCentreX = 0, offCentreY = 0;
 };
 
 AboutSeen OpenAbout(RunningPanel& panel) {
@@ -20,6 +24,11 @@ AboutSeen OpenAbout(RunningPanel& panel) {
     ModalAnswerer answerer([&](HWND about) {
         seen.caption = WindowText(about);
         seen.text = ControlText(about, IDC_ABOUT_TEXT);
+        RECT box{}, owner{};
+        ::GetWindowRect(about, &box);
+        ::GetWindowRect(::GetWindow(about, GW_OWNER), &owner);
+        seen.offCentreX = std::labs((box.left + box.right) / 2 - (owner.left + owner.right) / 2);
+        seen.offCentreY = std::labs((box.top + box.bottom) / 2 - (owner.top + owner.bottom) / 2);
         EXPECT_TRUE(ClickButton(about, IDOK));
     });
     panel.Command(ID_APP_ABOUT);
@@ -35,6 +44,9 @@ TEST_F(AboutBox, ShowsBothDriverVersionsEachOnItsLine) {
     const AboutSeen seen = OpenAbout(panel);
     ASSERT_TRUE(seen.answered);
     EXPECT_EQ(seen.caption, "About Control Panel");
+    // It opens over the panel, not at the panel's corner.
+    EXPECT_LE(seen.offCentreX, 1);
+    EXPECT_LE(seen.offCentreY, 1);
     const std::string closing = LoadStringText(61270).str();
     EXPECT_EQ(seen.text, Title() +
                              ": V 1.01\n\n - Driver Interface Version 2.14\n\n"
