@@ -1,9 +1,115 @@
-# Sourced by the scripts that run Windows programs: a Wine prefix of the project's own, made
-# once, and a display (Xvfb when there is none).
-export WINEPREFIX="${VESK_WINEPREFIX:-$HOME/.cache/vesk-cpl/wineprefix}"
-export WINEARCH=win32
+# Sourced by the scripts that run Windows programs: which Windows architectures this machine
+# runs, Wine for one of them with a prefix of the project's own (made once), and a display
+# (Xvfb when there is none).
+#
+# x86 programs need wine32 and a kernel that executes 32-bit programs; x64 programs need
+# wine64. Each architecture has its own prefix: a win32 prefix for x86, a win64 prefix for x64.
+# After `vesk_wine_use ARCH`, `wine` and `wineserver` (shell functions) and "$VESK_WINE" and
+# "$VESK_WINESERVER" (for commands such as timeout) run that architecture's Wine.
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Where Debian puts the loaders and servers (another folder only to try these scripts).
+vesk_wine_dir=${VESK_WINE_DIR:-/usr/lib/wine}
+
+# vesk_wine_unavailable ARCH: prints why this machine cannot run ARCH's Windows programs and
+# fails; succeeds silently when it can.
+vesk_wine_unavailable() {
+  local loader output
+  case $1 in
+  x86) loader=$vesk_wine_dir/wine ;;
+  x64) loader=$vesk_wine_dir/wine64 ;;
+  *)
+    echo "unknown Windows architecture $1"
+    return 0
+    ;;
+  esac
+  if [ ! -x "$loader" ]; then
+    case $1 in
+    x86) echo "wine32 is not installed" ;;
+    x64) echo "wine64 is not installed" ;;
+    esac
+    return 0
+  fi
+  if ! output=$("$loader" --version 2>&1); then
+    if [ "$1" = x86 ] && grep -qi 'exec format error' <<<"$output"; then
+      echo "this machine's kernel does not run 32-bit programs"
+    else
+      echo "$loader does not start: ${output:-no output}"
+    fi
+    return 0
+  fi
+  return 1
+}
+
+# vesk_wine_arches: the architectures this machine runs, x86 first. VESK_WINE_ARCHES (for
+# example "x64") narrows them down.
+vesk_wine_arches() {
+  local arch found=()
+  for arch in ${VESK_WINE_ARCHES:-x86 x64}; do
+    vesk_wine_unavailable "$arch" >/dev/null || found+=("$arch")
+  done
+  echo "${found[*]}"
+}
+
+# vesk_exe_arch FILE: x86 or x64, from the machine field of the program's PE header.
+vesk_exe_arch() {
+  local pe machine
+  pe=$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')
+  machine=$(od -An -tx2 -j $((pe + 4)) -N 2 "$1" | tr -d ' ')
+  case $machine in
+  014c) echo x86 ;;
+  8664) echo x64 ;;
+  *) echo "unknown" ;;
+  esac
+}
+
+# vesk_arch_prefix BASE: the prefix folder for the chosen architecture (BASE for x86).
+vesk_arch_prefix() {
+  if [ "$VESK_WINE_ARCH" = x64 ]; then echo "$1-x64"; else echo "$1"; fi
+}
+
+# vesk_wine_use ARCH: runs ARCH's programs from now on, in the project's prefix for ARCH
+# ($VESK_WINEPREFIX, or ~/.cache/vesk-cpl/wineprefix, with "-x64" added for x64).
+vesk_wine_use() {
+  local why
+  if why=$(vesk_wine_unavailable "$1"); then
+    echo "$1: cannot run Windows programs here: $why" >&2
+    return 1
+  fi
+  export VESK_WINE_ARCH=$1
+  case $1 in
+  x86)
+    export WINEARCH=win32
+    export VESK_WINE=$vesk_wine_dir/wine
+    export VESK_WINESERVER=$vesk_wine_dir/wineserver
+    unset WINELOADER WINESERVER
+    ;;
+  x64)
+    export WINEARCH=win64
+    export VESK_WINE=$vesk_wine_dir/wine64
+    export VESK_WINESERVER=$vesk_wine_dir/wineserver64
+    # The loader starts this server and re-executes itself for programs it starts.
+    export WINELOADER=$VESK_WINE
+    export WINESERVER=$VESK_WINESERVER
+    ;;
+  esac
+  WINEPREFIX=$(vesk_arch_prefix "${VESK_WINEPREFIX:-$HOME/.cache/vesk-cpl/wineprefix}")
+  export WINEPREFIX
+}
+
+# vesk_wine_use_for FILE: the architecture of that Windows program.
+vesk_wine_use_for() {
+  local arch
+  arch=$(vesk_exe_arch "$1")
+  [ "$arch" != unknown ] || {
+    echo "$1 is not an x86 or x64 Windows program" >&2
+    return 1
+  }
+  vesk_wine_use "$arch"
+}
+
+wine() { "$VESK_WINE" "$@"; }
+wineserver() { "$VESK_WINESERVER" "$@"; }
 
 vesk_start_xvfb() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
@@ -20,12 +126,30 @@ vesk_start_xvfb() {
   fi
 }
 
+# vesk_make_wineprefix: makes $WINEPREFIX once for the chosen architecture; says why and fails
+# when Wine could not make it. A program that crashes there ends at once, with Wine's
+# backtrace on its standard error, instead of waiting in Wine's crash dialog.
 vesk_make_wineprefix() {
-  if [ ! -f "$WINEPREFIX/.vesk-ready" ]; then
+  [ -n "${VESK_WINE_ARCH:-}" ] || vesk_wine_use x86 || return 1
+  if [ ! -f "$WINEPREFIX/.vesk-ready-2" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     rm -rf "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
-    touch "$WINEPREFIX/.vesk-ready"
+    local output
+    output=$(wine wineboot -i 2>&1) || true
+    wineserver -w || true
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "Wine ($VESK_WINE_ARCH, $VESK_WINE) could not make the prefix $WINEPREFIX:" >&2
+      echo "$output" | tail -5 >&2
+      return 1
+    fi
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      >/dev/null 2>&1
+    wineserver -w || true
+    touch "$WINEPREFIX/.vesk-ready-2"
   fi
+}
+
+# vesk_arch_wanted ARCH: whether VESK_WINE_ARCHES (default: both) includes ARCH.
+vesk_arch_wanted() {
+  grep -qw "$1" <<<"${VESK_WINE_ARCHES:-x86 x64}"
 }

@@ -6,8 +6,13 @@
 class CTrayIcon {
   public:
     // The record size the shell gets: the form with the 128-character tip and the balloon
-    // fields, without the trailing identifier and balloon-icon fields.
+    // fields, without the trailing identifier and balloon-icon fields. The window and icon
+    // handles make it larger on x64.
+#if defined(_WIN64)
+    static constexpr DWORD kRecordSize = 504;
+#else
     static constexpr DWORD kRecordSize = 488;
+#endif
     static constexpr int kMaxTipLength = 127;
 
     void Attach(HWND window, UINT iconId);

@@ -16,8 +16,12 @@ struct WndRegistry {
     HHOOK creationHook = nullptr;
     int creationDepth = 0;
 
+    // Never destroyed. The application object is a global built before the first window, so
+    // an ordinary local static would be destroyed before it, and the application's destructor
+    // (and any window object a static owns) would then clear maps that are already gone,
+    // writing into freed memory while the process ends.
     static WndRegistry& Get() {
-        static WndRegistry registry;
+        static WndRegistry& registry = *new WndRegistry;
         return registry;
     }
 };

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # End-to-end tests: VESK_CPL_sim.exe, vesk_simctl.exe and vesk_probe.exe as separate processes
-# under Wine. Usage: e2e.sh BINDIR TEST. Every wait is bounded; every Wine process of the test's
-# prefix is ended when the test ends, whether it passed or not.
+# under Wine. Usage: e2e.sh BINDIR TEST, with the x86 or the x64 build's BINDIR (each runs in a
+# prefix of its own architecture). Every wait is bounded; every Wine process of the test's
+# prefix is ended when the test ends, whether it passed or not. A panel that crashes, or whose
+# process does not end by itself after Quit, fails the test.
 set -euo pipefail
 bin=$1
 test=$2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../../scripts/wine-env.sh
 . "$here/../../scripts/wine-env.sh"
-export WINEPREFIX="${VESK_E2E_WINEPREFIX:-$HOME/.cache/vesk-cpl/e2e-prefix}"
+vesk_wine_use_for "$bin/VESK_CPL_sim.exe"
+WINEPREFIX=$(vesk_arch_prefix "${VESK_E2E_WINEPREFIX:-$HOME/.cache/vesk-cpl/e2e-prefix}")
+export WINEPREFIX
 export VESK_XVFB_DISPLAY=${VESK_XVFB_DISPLAY:-78}
 last_background=${!:-}
 vesk_start_xvfb
@@ -78,19 +82,37 @@ lines_after_mark() {  # lines_after_mark TEXT REGEX: count of matching lines aft
     "$VESK_SIM_TRACE"
 }
 start_panel() {  # start_panel ARGS...: the first instance, up and drawn
-  wine "$bin/VESK_CPL_sim.exe" "$@" >/dev/null 2>&1 &
+  "$VESK_WINE" "$bin/VESK_CPL_sim.exe" "$@" >/dev/null 2>"$work/panel-stderr.txt" &
   panel_pid=$!
   probe wait-window "$title" 30000 || fail "the panel did not start"
   probe wait-window "Driver Simulator" 30000 || fail "the simulator did not start"
   probe paint "$title"
 }
 second_start() {  # second_start ARGS...: another start, which must end by itself
-  timeout 60 wine "$bin/VESK_CPL_sim.exe" "$@" >/dev/null 2>&1 || fail "second start did not end"
+  timeout 60 "$VESK_WINE" "$bin/VESK_CPL_sim.exe" "$@" >/dev/null 2>"$work/start-stderr.txt" ||
+    fail "second start did not end"
+  no_crash "$work/start-stderr.txt"
+}
+panel_process_gone() { ! kill -0 "$panel_pid" 2>/dev/null; }
+no_crash() {  # no_crash FILE: Wine reported no unhandled exception on that standard error
+  local report
+  report=$(grep -m1 'wine: Unhandled' "$1" 2>/dev/null) || return 0
+  echo "FAIL: a panel crashed: $report" >&2
+  exit 1
+}
+panel_ended() {  # the first instance's process ends by itself, with status 0 and no crash
+  # A crash while the process ends keeps the exit code it was ending with: Wine's report on
+  # the standard error is what tells.
+  poll 20 panel_process_gone || fail "the panel's process did not end by itself"
+  local status=0
+  wait "$panel_pid" || status=$?
+  no_crash "$work/panel-stderr.txt"
+  [ "$status" = 0 ] || fail "the panel's process ended with status $status, not 0"
 }
 quit_panel() {
   probe command "$title" 32772
   probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
-  wait "$panel_pid" || true
+  panel_ended
 }
 
 case $test in
@@ -117,17 +139,17 @@ handover)
   quit_panel
   ;;
 exit)
-  timeout 60 wine "$bin/VESK_CPL_sim.exe" -exit -hide >/dev/null 2>&1 || fail "-exit did not end"
-  timeout 60 wine "$bin/VESK_CPL_sim.exe" -asio -EXIT >/dev/null 2>&1 || fail "-exit did not end"
+  second_start -exit -hide
+  second_start -asio -EXIT
   probe wait-gone "$title" 1000 || fail "-exit without an instance made a window"
   probe wait-gone "class=VeskDriverSimulator" 1000 || fail "-exit showed the simulator"
   [ ! -e "$VESK_SIM_TRACE" ] || fail "-exit started the simulator"
   start_panel -hide
   frame=$(probe find "$title" | tr -d '\r')
   probe icon "$frame" || fail "the running panel has no icon"
-  timeout 60 wine "$bin/VESK_CPL_sim.exe" -Exit >/dev/null 2>&1 || fail "-exit did not end"
+  second_start -Exit
   probe wait-gone "$title" 20000 || fail "-exit did not end the running panel"
-  wait "$panel_pid" || true
+  panel_ended
   ! probe icon "$frame" || fail "the icon stayed after -exit"
   ;;
 tray)
@@ -155,7 +177,7 @@ tray)
   probe wait-menu open 10000 || fail "the right double-click opened no menu"
   probe menu-key "$title" Q # "&Quit"
   probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
-  wait "$panel_pid" || true
+  panel_ended
   ! probe icon "$frame" || fail "the icon stayed after Quit"
   ;;
 events)
@@ -219,6 +241,34 @@ wdm)
     fail "the rate was not refused as in use"
   probe wait-pane "$title" 2 "Current sampling rate: 48.0 kHz" 10000 || fail "rate changed"
   quit_panel
+  ;;
+session)
+  # A session of changes, then Quit from the icon's menu while the window is hidden: the
+  # process ends cleanly (its way out once wrote into memory that was already freed).
+  start_panel
+  for page in 1 2 3 4 0; do probe select-page "$title" "$page"; done
+  probe wait-pane "$title" 0 "Devices" 10000 || fail "no Devices page"
+  probe select-row "$title" 1001 1 || fail "no second device row"
+  probe click "$title" 1079 || fail "Edit Device Name is not enabled"
+  probe wait-window "Edit Device Name" 10000 || fail "no name dialog"
+  probe set-text "Edit Device Name" 1005 "Renamed in session" || fail "no name field"
+  probe press "Edit Device Name" OK 5000 || fail "no OK button"
+  probe wait-gone "Edit Device Name" 10000 || fail "the name dialog stayed"
+  probe list "$title" 1001 | tr -d '\r' | sed -n 2p | grep -q '^Renamed in session' ||
+    fail "the renamed device is not shown"
+  probe click "$title" 1085 || fail "Up is not enabled"
+  probe click "$title" 1086 || fail "Apply is not enabled"
+  wait_trace '^ioctl 1 0x80882924 '
+  probe paint "$title"
+  probe list "$title" 1001 | tr -d '\r' | sed -n 1p | grep -q '^Renamed in session' ||
+    fail "the ranking was not applied"
+  probe syscommand "$title" 0xF060
+  wait_state visible=0
+  probe tray "$title" 0x204
+  probe wait-menu open 10000 || fail "the right button opened no menu"
+  probe menu-key "$title" Q
+  probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
+  panel_ended
   ;;
 *)
   echo "unknown test $test" >&2

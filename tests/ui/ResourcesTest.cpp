@@ -829,13 +829,18 @@ TEST(Resources, VersionInformationNamesTheProgram) {
 }
 
 TEST(Resources, ManifestSelectsCommonControlsSix) {
+#if defined(_WIN64)
+    const char* const ownArchitecture = "processorArchitecture=\"amd64\"";
+#else
+    const char* const ownArchitecture = "processorArchitecture=\"x86\"";
+#endif
     DWORD size = 0;
     auto bytes = static_cast<const char*>(ResourceBytes(MAKEINTRESOURCEA(1), RT_MANIFEST, &size));
     ASSERT_NE(bytes, nullptr);
     const std::string manifest(bytes, size);
-    for (const char* needle : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-                               "processorArchitecture=\"x86\"",
-                               "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\""})
+    for (const char* needle :
+         {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"", ownArchitecture,
+          "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\""})
         EXPECT_NE(manifest.find(needle), std::string::npos) << needle;
 
     // Honoured: the buttons of a template are version 6 buttons, which know their ideal size.

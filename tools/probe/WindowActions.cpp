@@ -1,7 +1,9 @@
 #include "tools/probe/WindowActions.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
+#include "tools/probe/RemoteMemory.h"
 #include "tools/probe/WindowQuery.h"
 
 namespace probe {
@@ -48,6 +50,23 @@ bool ChooseComboItem(HWND combo, int index) {
         MAKEWPARAM(static_cast<WORD>(::GetDlgCtrlID(combo)), CBN_SELCHANGE);
     ::SendMessageA(parent, WM_COMMAND, selectionChanged, reinterpret_cast<LPARAM>(combo));
     return true;
+}
+
+bool SelectListRow(HWND list, int row) {
+    if (row < 0 || row >= static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)))
+        return false;
+    RemoteMemory memory(list, sizeof(LVITEMA));
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = item.stateMask;
+    if (!memory.Write(0, &item, sizeof item)) return false;
+    return ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), memory.Param()) != 0;
+}
+
+bool SetControlText(HWND control, const char* text) {
+    // The system carries WM_SETTEXT's text across processes. The edit field then tells its
+    // dialog, as it does for typed text.
+    return ::SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != FALSE;
 }
 
 bool TypeIntoMenu(HWND menuOwner, UINT virtualKey) {

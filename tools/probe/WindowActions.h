@@ -30,6 +30,10 @@ bool PressButton(HWND top, int controlId);
 bool ClickButton(HWND button);
 // Selects item `index` of a drop-down list and tells its parent, as a user's choice would.
 bool ChooseComboItem(HWND combo, int index);
+// Selects and focuses row `row` of a list view, as a click would; the list tells its parent.
+bool SelectListRow(HWND list, int row);
+// Replaces the text of a control (an edit field), as typing would.
+bool SetControlText(HWND control, const char* text);
 // Types a key into the menu that the frame's thread is tracking (an item's mnemonic, or
 // VK_ESCAPE to close it).
 bool TypeIntoMenu(HWND menuOwner, UINT virtualKey);

@@ -18,6 +18,8 @@
 //   vesk_probe list WINDOW ID                the list's rows (a visible list first), tab-separated
 //   vesk_probe combo WINDOW ID               the combo box's items, "* " before the selection
 //   vesk_probe combo-select WINDOW ID INDEX  chooses an item of the combo box as a user does
+//   vesk_probe select-row WINDOW ID INDEX    selects and focuses a row of the list as a click does
+//   vesk_probe set-text WINDOW ID TEXT       replaces the text of the control (an edit field)
 //   vesk_probe click WINDOW ID               presses the button with that id, if it is enabled
 //   vesk_probe press WINDOW BUTTONTEXT [MS]  presses a button of the window once it exists
 //   vesk_probe find-text WINDOW TEXT [MS]    a child of the window shows TEXT (\n: line break)
@@ -235,6 +237,10 @@ int RunOnWindow(const Args& args, HWND window) {
             std::printf("%s%s\n", static_cast<int>(i) == selected ? "* " : "  ", items[i].c_str());
         return kDone;
     }
+    if (command == "select-row" && count >= 4)
+        return Result(probe::SelectListRow(control, static_cast<int>(Number(args[3]))));
+    if (command == "set-text" && count >= 4)
+        return Result(probe::SetControlText(control, Unescape(args[3]).c_str()));
     if (command == "combo-select" && count >= 4)
         return Result(probe::ChooseComboItem(control, static_cast<int>(Number(args[3]))));
     return kUsage;
@@ -260,7 +266,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: vesk_probe COMMAND WINDOW ...\n"
                      "commands: wait-window wait-gone find state pane wait-pane tree select-page\n"
-                     "  list combo combo-select click press find-text wait-item-text command\n"
+                     "  list combo combo-select select-row set-text click press find-text wait-item-text command\n"
                      "  syscommand tray icon wait-menu menu-key minimize front paint shot\n");
     std::fflush(stdout);
     return status;

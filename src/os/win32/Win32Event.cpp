@@ -28,7 +28,9 @@ void AutoResetEvent::Reset() {
     if (m_impl->handle) ResetEvent(m_impl->handle);
 }
 
-// The driver receives the handle itself; handles of a 32-bit process fit 32 bits.
+// The driver receives the handle itself in a 32-bit field. On x64 this truncates it, which
+// loses nothing: kernel handles are significant in their low 32 bits only, so that 32-bit and
+// 64-bit processes can hand them to each other (SetEventByHandleValue sign-extends them back).
 uint32_t AutoResetEvent::HandleValue() const {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_impl->handle));
 }
@@ -45,7 +47,9 @@ WaitResult WaitForEither(AutoResetEvent& first, AutoResetEvent& second) {
 
 bool SetEventByHandleValue(uint32_t handleValue) {
     if (handleValue == 0) return false;
-    return SetEvent(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handleValue))) != 0;
+    // A 32-bit handle value widens by sign extension, as Windows itself widens them.
+    const auto widened = static_cast<intptr_t>(static_cast<int32_t>(handleValue));
+    return SetEvent(reinterpret_cast<HANDLE>(widened)) != 0;
 }
 
 }  // namespace os
