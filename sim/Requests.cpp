@@ -5,8 +5,8 @@
 
 #include "Events.h"
 #include "Status.h"
+#include "driver/DeviceRecords.h"
 #include "driver/DriverRecords.h"
-#include "model/DeviceRecords.h"
 
 namespace sim {
 namespace {

@@ -2,8 +2,8 @@
 #include <set>
 
 #include "JsonValues.h"
+#include "driver/DeviceRecords.h"
 #include "driver/IoctlCodes.h"
-#include "model/DeviceRecords.h"
 
 namespace sim {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "Simulator.h"
 #include "Trace.h"
-#include "model/StreamRecords.h"
-#include "model/SyncRecords.h"
+#include "driver/StreamRecords.h"
+#include "driver/SyncRecords.h"
 
 namespace sim {
 

@@ -21,6 +21,16 @@ ON_WM_SYSCOMMAND()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
+void CMainFrame::SetStatusPaneText(StatusPane pane, LPCSTR text) {
+    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    if (frame == nullptr) return;
+    if (pane == StatusPane::PageTitle) {
+        frame->SetMessageText(text);
+        return;
+    }
+    if (CStatusBar* bar = frame->GetMessageBar()) bar->SetPaneText(static_cast<int>(pane), text);
+}
+
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
     // Fixed size, no maximise box, and a title that is exactly the one set at creation.

@@ -5,10 +5,17 @@
 #include "app/TrayIcon.h"
 #include "framework/Framework.h"
 
+// The status bar's panes, in their order.
+enum class StatusPane : int { PageTitle = 0, DeviceCount, SampleRate, Streams };
+
 class CMainFrame : public CFrameWnd {
   public:
-    // The panes: 0 the page on show, 1 the device count, 2 the sampling rate, 3 the streams.
     static constexpr int kPaneCount = 4;
+
+    // Writes `text` into a pane of the main frame's status bar, and redraws it; nothing
+    // without a main frame or bar. The page title is the frame's message text, which menu
+    // prompts replace while a menu is open.
+    static void SetStatusPaneText(StatusPane pane, LPCSTR text);
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 

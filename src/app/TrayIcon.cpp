@@ -7,18 +7,6 @@
 static_assert(offsetof(NOTIFYICONDATAA, guidItem) == CTrayIcon::kRecordSize,
               "the record ends before the identifier field");
 
-namespace {
-CTrayIcon::ShellNotify g_shellNotify = nullptr;
-
-BOOL Notify(DWORD message, NOTIFYICONDATAA& data) {
-    return g_shellNotify ? g_shellNotify(message, &data) : ::Shell_NotifyIconA(message, &data);
-}
-}  // namespace
-
-void CTrayIcon::SetShellNotifyForTesting(ShellNotify notify) {
-    g_shellNotify = notify;
-}
-
 void CTrayIcon::Attach(HWND window, UINT iconId) {
     m_window = window;
     m_iconId = iconId;
@@ -34,7 +22,7 @@ BOOL CTrayIcon::Add(HICON icon, LPCSTR tip) {
     data.uCallbackMessage = WM_TRAY_NOTIFY;
     data.hIcon = icon;
     if (tip != nullptr) ::lstrcpynA(data.szTip, tip, kMaxTipLength + 1);
-    return Notify(NIM_ADD, data);
+    return TrayShellNotify(NIM_ADD, data);
 }
 
 BOOL CTrayIcon::Remove() {
@@ -43,5 +31,5 @@ BOOL CTrayIcon::Remove() {
     data.cbSize = kRecordSize;
     data.hWnd = m_window;
     data.uID = m_iconId;
-    return Notify(NIM_DELETE, data);
+    return TrayShellNotify(NIM_DELETE, data);
 }

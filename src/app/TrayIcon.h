@@ -3,6 +3,13 @@
 
 #include "framework/Win32.h"
 
+// Hands an icon's record to the shell (Shell_NotifyIconA). Chosen at link time: the programs
+// link the shell's own call (app/exe/ShellNotify.cpp), the tests a recorder.
+BOOL TrayShellNotify(DWORD message, NOTIFYICONDATAA& data);
+
+// The id of the main frame's icon.
+constexpr UINT TRAY_ICON_ID = 0x42424242;
+
 class CTrayIcon {
   public:
     // The record size the shell gets: the form with the 128-character tip and the balloon
@@ -20,13 +27,6 @@ class CTrayIcon {
     BOOL Add(HICON icon, LPCSTR tip);
     // Deletes the icon; 0 without a window.
     BOOL Remove();
-
-    HWND GetWindow() const { return m_window; }
-    UINT GetIconId() const { return m_iconId; }
-
-    // Tests watch what goes to the shell; null restores the shell's own call.
-    using ShellNotify = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
-    static void SetShellNotifyForTesting(ShellNotify notify);
 
   private:
     HWND m_window = nullptr;

@@ -4,6 +4,9 @@
 
 #include "framework/Framework.h"
 
+// The single-instance mutex (local object namespace).
+constexpr const char SINGLE_INSTANCE_MUTEX_NAME[] = "b15657be-162e-4b7b-9ff7-31a4a39cc091";
+
 class CVESK_CPLApp : public CWinApp {
   public:
     CVESK_CPLApp();

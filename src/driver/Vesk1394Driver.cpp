@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "driver/DeviceRecords.h"
 #include "driver/IoctlCodes.h"
-#include "model/DeviceRecords.h"
-#include "model/StreamRecords.h"
-#include "model/SyncRecords.h"
+#include "driver/StreamRecords.h"
+#include "driver/SyncRecords.h"
 
 using namespace vesk;
 

@@ -10,13 +10,12 @@
 
 namespace {
 
-// One window class per frame resource, carrying that resource's icon.
-const char* FrameClassFor(UINT resourceId) {
-    static std::string name;
-    name = "VeskFrame" + std::to_string(resourceId);
+// One window class per frame resource, carrying that resource's icon; returns its name.
+std::string FrameClassFor(UINT resourceId) {
+    const std::string name = "VeskFrame" + std::to_string(resourceId);
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExA(AfxGetInstanceHandle(), name.c_str(), &existing)) return name.c_str();
+    if (::GetClassInfoExA(AfxGetInstanceHandle(), name.c_str(), &existing)) return name;
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_DBLCLKS;
@@ -31,7 +30,7 @@ const char* FrameClassFor(UINT resourceId) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = name.c_str();
     ::RegisterClassExA(&windowClass);
-    return name.c_str();
+    return name;
 }
 
 // The first field of a "\n"-separated resource string.
@@ -59,7 +58,8 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     HINSTANCE instance = AfxGetInstanceHandle();
     m_strTitle = FirstField(LoadStringText(resourceId));
     HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
-    if (!CreateEx(0, FrameClassFor(resourceId), m_strTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+    const std::string frameClass = FrameClassFor(resourceId);
+    if (!CreateEx(0, frameClass.c_str(), m_strTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, parent ? parent->m_hWnd : nullptr, menu, context)) {
         // A menu that no window took over is ours to free.
         if (menu != nullptr && ::IsMenu(menu) && m_hWnd == nullptr) ::DestroyMenu(menu);
@@ -146,7 +146,7 @@ void CFrameWnd::RecalcLayout(BOOL) {
     GetClientRect(&client);
     // The bar's own visibility counts, not its parent's: the frame may not be shown yet.
     if (CStatusBar* bar = GetMessageBar(); bar != nullptr && (bar->GetStyle() & WS_VISIBLE))
-        client.bottom -= bar->Reposition(client);
+        client.bottom -= bar->Reposition();
     if (m_activeView != nullptr && m_activeView->m_hWnd != nullptr)
         m_activeView->SetWindowPos(nullptr, client.left, client.top, client.right - client.left,
                                    client.bottom > client.top ? client.bottom - client.top : 0,

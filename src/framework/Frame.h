@@ -16,7 +16,8 @@ class CFrameWnd : public CWnd {
     // Creates the frame with menu, icon, accelerators and title of resource `resourceId`.
     BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                    CWnd* parent = nullptr, CCreateContext* context = nullptr);
-    // Registers the frame's class and gives a new frame its sunken client edge.
+    // Gives a new frame its sunken client edge, and puts the document's name first in the
+    // title when it is added (LoadFrame registers the frame's class).
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 
     // Puts the status bar at the bottom and the view into the rest of the client area.

@@ -63,7 +63,7 @@ DWORD_PTR CListCtrl::GetItemData(int item) const {
     LVITEMA lvi{};
     lvi.mask = LVIF_PARAM;
     lvi.iItem = item;
-    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lvi))) return 0;
+    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lvi))) return kNoItemData;
     return static_cast<DWORD_PTR>(lvi.lParam);
 }
 

@@ -17,6 +17,10 @@ class CListCtrl : public CWnd {
     BOOL SetItemText(int item, int subItem, LPCSTR text);
     CString GetItemText(int item, int subItem) const;
     BOOL SetItemData(int item, DWORD_PTR data);
+    // What GetItemData returns for a row that does not exist: neither a row index nor the
+    // marks the pages keep as item data (-1 for the PC driver's row).
+    static constexpr DWORD_PTR kNoItemData = static_cast<DWORD_PTR>(-2);
+    // The row's item data, or kNoItemData.
     DWORD_PTR GetItemData(int item) const;
     BOOL SetItemState(int item, UINT state, UINT mask);
     UINT GetItemState(int item, UINT mask) const;

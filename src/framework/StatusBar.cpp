@@ -68,7 +68,7 @@ int CStatusBar::CommandToIndex(UINT id) const {
     return -1;
 }
 
-int CStatusBar::Reposition(const RECT&) {
+int CStatusBar::Reposition() {
     if (m_hWnd == nullptr) return 0;
     SendMessage(WM_SIZE, 0, 0);
     UpdateParts();

@@ -22,7 +22,7 @@ class CStatusBar : public CWnd {
     int CommandToIndex(UINT id) const;
     DWORD GetBarStyle() const { return m_barStyle; }
     // Places the bar along the bottom of its parent and returns its height.
-    int Reposition(const RECT& parentClient);
+    int Reposition();
 
   private:
     struct Pane {

@@ -1,5 +1,5 @@
 // The system headers of the window layer and the few framework constants that Windows itself
-// does not define (control-bar styles, frame title flags, status-bar pane styles, idle text).
+// does not define (control-bar styles, frame title flags, status-bar pane styles).
 #pragma once
 
 #include <windows.h>
@@ -24,10 +24,10 @@ constexpr UINT SBPS_NORMAL = 0x0000;
 constexpr UINT SBPS_STRETCH = 0x00080000;
 constexpr UINT ID_SEPARATOR = 0;
 
-// String ids of the framework's own texts.
-constexpr UINT AFX_IDS_APP_TITLE = 57344;
-constexpr UINT AFX_IDS_IDLEMESSAGE = 57345;
-constexpr UINT AFX_IDS_FILTER_ALL = 61184;
-
-// The ids the framework shares with the resources (standard commands, status bar, view pane).
+// The ids the framework shares with the resources (standard commands, status bar, view pane),
+// and the string ids of its own texts (application title, idle text, file filter).
+#include "res/StringIds.h"
 #include "res/resource.h"
+using vesk::AFX_IDS_APP_TITLE;
+using vesk::AFX_IDS_FILTER_ALL;
+using vesk::AFX_IDS_IDLEMESSAGE;

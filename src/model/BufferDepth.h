@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "base/CString.h"
-#include "model/StreamRecords.h"
+#include "driver/StreamRecords.h"
 
 namespace vesk {
 

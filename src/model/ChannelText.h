@@ -2,7 +2,7 @@
 #pragma once
 
 #include "base/CString.h"
-#include "model/DeviceRecords.h"
+#include "driver/DeviceRecords.h"
 
 namespace vesk {
 

@@ -67,6 +67,7 @@ uint32_t CDrv::LoadDevices() {
 
 uint32_t CDrv::LoadSyncModes() {
     FreeRecords(m_syncModes);
+    ++m_syncModesGeneration;
     _VESK_DEVICE_LIST list{};
     const uint32_t status = GetDeviceList(&list);
     if (status != 0) return status;

@@ -4,17 +4,17 @@
 #include <cstdint>
 
 #include "base/PtrArray.h"
+#include "driver/DeviceRecords.h"
+#include "driver/StreamRecords.h"
+#include "driver/SyncRecords.h"
 #include "driver/Vesk1394Driver.h"
-#include "model/DeviceRecords.h"
-#include "model/StreamRecords.h"
-#include "model/SyncRecords.h"
 
 using CDeviceArray = CTypedPtrArray<CPtrArray, _VESK_DEVICE_PROPERTIES*>;
 using CSyncModeArray = CTypedPtrArray<CPtrArray, _DEVICE_SYNC_MODE_INFO*>;
 using CChannelArray = CTypedPtrArray<CPtrArray, _VESK_CHANNEL_PROPERTIES*>;
 
 class CDrv : public CVesk1394Driver {
-public:
+  public:
     CDrv();
     ~CDrv() override;
 
@@ -37,6 +37,9 @@ public:
     CChannelArray m_inputChannels;
     CChannelArray m_outputChannels;
     uint32_t m_sampleRateMode = 0;
+    // Counts the reloads of m_syncModes: a record picked before a modal dialog is only written
+    // back when no reload replaced it meanwhile.
+    uint32_t m_syncModesGeneration = 0;
     _VESK_SAMPLE_RATE_INFO m_sampleRates{};
 };
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/CString.h"
-#include "model/SyncRecords.h"
+#include "driver/SyncRecords.h"
 
 namespace vesk {
 

@@ -115,10 +115,8 @@ void CDlgPgASIOSettings::UpdateAudioValue(CSliderCtrl& slider, CButton& applyBut
         vesk::DepthAtPosition(slider.GetPos(), record.Step, record.Current);
     if (depth.differs) applyButton.EnableWindow(TRUE);
     record.Current = depth.depthUs;
-    // While a change waits for its Apply, the driver's sample count belongs to another depth.
-    valueText = applyButton.IsWindowEnabled()
-                    ? vesk::AudioDepthText(depth.depthUs)
-                    : vesk::AudioDepthWithSamplesText(depth.depthUs, record.Samples);
+    valueText =
+        vesk::AudioDepthValueText(depth.depthUs, record.Samples, applyButton.IsWindowEnabled());
 }
 
 void CDlgPgASIOSettings::UpdateValueTexts() {

@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
+#include "driver/StreamRecords.h"
 #include "framework/Framework.h"
+#include "model/BufferDepth.h"
 #include "model/Drv.h"
-#include "model/StreamRecords.h"
 #include "view/DialogPage.h"
 
 class CDlgPgASIOSettings : public CDialogPage {
@@ -37,9 +38,9 @@ class CDlgPgASIOSettings : public CDialogPage {
     _VESK_AUDIO_BUFFER_DEPTH m_asioDepth{};
     _VESK_AUDIO_BUFFER_DEPTH m_wdmDepth{};
     _VESK_STREAM_BUFFER_DEPTH m_streamDepth{};
-    uint32_t m_streamMaximum = 10000;
-    uint32_t m_asioMaximum = 40000;
-    uint32_t m_wdmMaximum = 40000;
+    uint32_t m_streamMaximum = vesk::kStreamDepthMaximumUs;
+    uint32_t m_asioMaximum = vesk::kAudioDepthMaximumUs;
+    uint32_t m_wdmMaximum = vesk::kAudioDepthMaximumUs;
     uint32_t m_timerId = 0;
 
   protected:

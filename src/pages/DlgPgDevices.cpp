@@ -1,5 +1,6 @@
 #include "pages/DlgPgDevices.h"
 
+#include "app/MainFrame.h"
 #include "model/DeviceText.h"
 #include "model/Drv.h"
 #include "model/TextField.h"
@@ -15,12 +16,8 @@ constexpr int kSerialColumnWidth = 220;
 constexpr DWORD kListStyleBits = LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_GRIDLINES;
 static_assert(kListStyleBits == 0x31);
 
-constexpr int kDeviceCountPane = 1;
-
 void ShowDeviceCount(int deviceCount) {
-    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
-    CStatusBar* bar = frame ? frame->GetMessageBar() : nullptr;
-    if (bar != nullptr) bar->SetPaneText(kDeviceCountPane, vesk::DevicesConnectedText(deviceCount));
+    CMainFrame::SetStatusPaneText(StatusPane::DeviceCount, vesk::DevicesConnectedText(deviceCount));
 }
 
 void TellViewDeviceSettingsChanged() {

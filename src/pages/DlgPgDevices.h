@@ -2,8 +2,8 @@
 // the ranking that orders their channels in ASIO hosts. Keeps the status bar's device count.
 #pragma once
 
+#include "driver/DeviceRecords.h"
 #include "framework/Framework.h"
-#include "model/DeviceRecords.h"
 #include "view/DialogPage.h"
 #include "view/ListCtrlEx.h"
 

@@ -11,7 +11,6 @@ namespace {
 
 constexpr DWORD kListExtendedStyle =
     LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
-constexpr int kStreamsPane = 3;
 
 struct Column {
     uint32_t headerId;
@@ -72,10 +71,8 @@ void CDlgPgStreams::RefreshStreams() {
     if (rowCount > 0)
         m_streamList.SelectRow(selectedRow >= 0 && selectedRow < rowCount ? selectedRow : 0);
 
-    if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
-        frame != nullptr && frame->m_wndStatusBar.m_hWnd != nullptr)
-        frame->m_wndStatusBar.SetPaneText(kStreamsPane,
-                                          vesk::StreamsSummaryText(rowCount, allStreaming), TRUE);
+    CMainFrame::SetStatusPaneText(StatusPane::Streams,
+                                  vesk::StreamsSummaryText(rowCount, allStreaming));
     UpdateData(FALSE);
 }
 

@@ -16,7 +16,6 @@ namespace {
 constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
 constexpr DWORD_PTR kPcDriverItemData = static_cast<DWORD_PTR>(-1);
 constexpr int kPcDriverRow = 0;
-constexpr int kSampleRatePane = 2;
 
 struct Column {
     uint32_t headerId;
@@ -27,12 +26,6 @@ constexpr Column kColumns[] = {
     {vesk::IDS_COL_DEVICES, 160},
     {vesk::IDS_COL_CURRENT_SYNC_SOURCE, 250},
 };
-
-CStatusBar* StatusBar() {
-    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
-    return frame != nullptr && frame->m_wndStatusBar.m_hWnd != nullptr ? &frame->m_wndStatusBar
-                                                                       : nullptr;
-}
 
 }  // namespace
 
@@ -90,7 +83,6 @@ void CDlgPgSynchronisation::RefreshSyncList() {
 
     const uint32_t devicesStatus = theDrv.LoadDevices();
     const uint32_t modesStatus = theDrv.LoadSyncModes();
-    ++s_syncModesGeneration;
     if (devicesStatus == 0 && modesStatus == 0 && theDrv.m_devices.GetSize() > 0) {
         m_syncList.InsertItem(kPcDriverRow, "");
         m_syncList.SetItemText(kPcDriverRow, 1, LoadStringText(vesk::IDS_PC_DRIVER));
@@ -158,8 +150,7 @@ void CDlgPgSynchronisation::RefreshSampleRates() {
         }
     }
 
-    if (CStatusBar* bar = StatusBar())
-        bar->SetPaneText(kSampleRatePane, vesk::SampleRatePaneText(currentRate), TRUE);
+    CMainFrame::SetStatusPaneText(StatusPane::SampleRate, vesk::SampleRatePaneText(currentRate));
     if (comboExists)
         m_sampleRateCombo.EnableWindow(m_sampleRateCombo.GetCount() > 0 &&
                                        theDrv.m_sampleRateMode != 1);
@@ -267,7 +258,7 @@ void CDlgPgSynchronisation::ChangeModeOfSelectedDevice() {
 
     _DEVICE_SYNC_MODE_INFO copy;
     std::memcpy(&copy, record, sizeof copy);
-    const uint32_t generation = s_syncModesGeneration;
+    const uint32_t generation = theDrv.m_syncModesGeneration;
     const std::weak_ptr<const bool> alive = LifetimeToken();
     CSubDlgDeviceSynch dialog(&copy, this);
     if (dialog.DoModal() != IDOK || alive.expired() || m_hWnd == nullptr) return;
@@ -275,7 +266,7 @@ void CDlgPgSynchronisation::ChangeModeOfSelectedDevice() {
     // While the dialog ran, a refresh may have reloaded the records (and the list): the one we
     // copied may be freed. Its result then belongs to nothing the user still sees; drop it.
     _DEVICE_SYNC_MODE_INFO* target = theDrv.m_syncModes.Find(index);
-    if (generation != s_syncModesGeneration || target == nullptr ||
+    if (generation != theDrv.m_syncModesGeneration || target == nullptr ||
         target->DeviceId != copy.DeviceId)
         return;
     std::memcpy(target, &copy, sizeof copy);

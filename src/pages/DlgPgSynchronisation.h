@@ -52,8 +52,4 @@ class CDlgPgSynchronisation : public CDialogPage {
     std::shared_ptr<const bool> m_lifetime = std::make_shared<const bool>(true);
     void ChangeModeOfSelectedDevice();
     void ShowRateModeInRadios();
-    // Counts the reloads of the model's sync-mode records, by any instance of the page (they
-    // are the only loaders): a record picked before a modal dialog is only written back when no
-    // reload replaced it meanwhile.
-    static inline uint32_t s_syncModesGeneration = 0;
 };

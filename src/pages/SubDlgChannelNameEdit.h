@@ -1,23 +1,11 @@
 // "Edit Channel Name": edits the name of a channel record that belongs to the caller, in place.
 #pragma once
 
-#include "framework/Framework.h"
-#include "model/DeviceRecords.h"
+#include "driver/DeviceRecords.h"
+#include "pages/SubDlgNameEdit.h"
 
-class CSubDlgChannelNameEdit : public CDialog {
+class CSubDlgChannelNameEdit : public CSubDlgNameEdit {
   public:
     // Without a parent the dialog is owned by the main window.
     explicit CSubDlgChannelNameEdit(_VESK_CHANNEL_PROPERTIES* channel, CWnd* parent = nullptr);
-
-    BOOL OnInitDialog() override;
-    // Stores at most the first 39 characters of the text as the name.
-    void OnOK() override;
-
-    CString m_nameText;
-
-  protected:
-    void DoDataExchange(CDataExchange* dx) override;
-
-  private:
-    _VESK_CHANNEL_PROPERTIES* m_channel;
 };

@@ -57,5 +57,7 @@ void CSubDlgDeviceSynch::OnModeListItemChanged(NMHDR* header, LRESULT* result) {
     for (int other = 0; other < m_modeList.GetItemCount(); ++other)
         m_modeList.SetCheck(other, other == row ? TRUE : FALSE);
     m_notificationsArmed = true;
-    vesk::ChooseSyncMode(*m_syncModeInfo, static_cast<int>(m_modeList.GetItemData(row)));
+    const DWORD_PTR modeIndex = m_modeList.GetItemData(row);
+    if (modeIndex != CListCtrl::kNoItemData)
+        vesk::ChooseSyncMode(*m_syncModeInfo, static_cast<int>(modeIndex));
 }

@@ -1,8 +1,8 @@
 // The Device Synchronisation Mode dialog: picks one of a device's synchronisation modes.
 #pragma once
 
+#include "driver/SyncRecords.h"
 #include "framework/Framework.h"
-#include "model/SyncRecords.h"
 #include "view/ListCtrlEx.h"
 
 class CSubDlgDeviceSynch : public CDialog {

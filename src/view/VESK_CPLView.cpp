@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/AppMessages.h"
+#include "app/MainFrame.h"
 #include "app/VESK_CPLApp.h"
 #include "model/Drv.h"
 #include "model/TextField.h"
@@ -24,33 +25,37 @@ constexpr uint32_t kKeyOutputChannels = 0x14000000;
 constexpr uint32_t kKeyStreams = 0x16000000;
 constexpr uint32_t kKeySynchronisation = 0x18000000;
 
-// The pages with their status-bar texts; the Streams page has a key but no tree item.
-struct PageTitle {
-    uint32_t pageKey;
-    uint32_t textId;
+// Every page once, in the order the view creates them: its key, its status-bar title, its
+// place and image in the navigation tree (the Streams page has no tree item), and the page.
+struct PageDescription {
+    uint32_t key;
+    uint32_t titleId;
+    int treePosition;  // -1: no tree item
+    int treeImage;
+    CDialogPage& (*page)(CVESK_CPLView& view);
 };
-constexpr PageTitle kPageTitles[] = {
-    {kKeySettings, vesk::IDS_PAGE_SETTINGS},
-    {kKeyDevices, vesk::IDS_PAGE_DEVICES},
-    {kKeyInputChannels, vesk::IDS_PAGE_INPUT_CHANNELS},
-    {kKeyOutputChannels, vesk::IDS_PAGE_OUTPUT_CHANNELS},
-    {kKeyStreams, vesk::IDS_PAGE_STREAMS},
-    {kKeySynchronisation, vesk::IDS_PAGE_SYNCHRONISATION},
+constexpr int kNoTreeItem = -1;
+constexpr PageDescription kPages[] = {
+    {kKeySettings, vesk::IDS_PAGE_SETTINGS, 4, 2,
+     [](CVESK_CPLView& v) -> CDialogPage& { return v.m_pageAsioSettings; }},
+    {kKeyDevices, vesk::IDS_PAGE_DEVICES, 0, 1,
+     [](CVESK_CPLView& v) -> CDialogPage& { return v.m_pageDevices; }},
+    {kKeyInputChannels, vesk::IDS_PAGE_INPUT_CHANNELS, 1, 3,
+     [](CVESK_CPLView& v) -> CDialogPage& { return v.m_pageInputChannels; }},
+    {kKeyOutputChannels, vesk::IDS_PAGE_OUTPUT_CHANNELS, 2, 3,
+     [](CVESK_CPLView& v) -> CDialogPage& { return v.m_pageOutputChannels; }},
+    {kKeyStreams, vesk::IDS_PAGE_STREAMS, kNoTreeItem, 0,
+     [](CVESK_CPLView& v) -> CDialogPage& { return v.m_pageStreams; }},
+    {kKeySynchronisation, vesk::IDS_PAGE_SYNCHRONISATION, 3, 5,
+     [](CVESK_CPLView& v) -> CDialogPage& { return v.m_pageSynchronisation; }},
 };
+constexpr int kTreeItemCount = 5;
 
-// The tree's items in their order: text, image (normal and selected) and page key.
-struct NavigationItem {
-    uint32_t textId;
-    int image;
-    uint32_t pageKey;
-};
-constexpr NavigationItem kNavigationItems[] = {
-    {vesk::IDS_PAGE_DEVICES, 1, kKeyDevices},
-    {vesk::IDS_PAGE_INPUT_CHANNELS, 3, kKeyInputChannels},
-    {vesk::IDS_PAGE_OUTPUT_CHANNELS, 3, kKeyOutputChannels},
-    {vesk::IDS_PAGE_SYNCHRONISATION, 5, kKeySynchronisation},
-    {vesk::IDS_PAGE_SETTINGS, 2, kKeySettings},
-};
+const PageDescription* FindPage(uint32_t key) {
+    for (const PageDescription& page : kPages)
+        if (page.key == key) return &page;
+    return nullptr;
+}
 
 // The tree's image list, in this order: images 0 to 5.
 constexpr UINT kTreeIcons[] = {IDI_TREE_0,        IDI_TREE_DEVICES, IDI_TREE_SETTINGS,
@@ -137,47 +142,30 @@ void CVESK_CPLView::OnInitialUpdate() {
 }
 
 void CVESK_CPLView::CreatePages() {
-    CDialogPage* const pages[] = {&m_pageAsioSettings,   &m_pageDevices, &m_pageInputChannels,
-                                  &m_pageOutputChannels, &m_pageStreams, &m_pageSynchronisation};
-    for (CDialogPage* page : pages) {
-        page->Create(this);
-        page->SetWindowPos(nullptr, kPageX, kPageY, 0, 0, kPlaceAndShow);
+    for (const PageDescription& description : kPages) {
+        CDialogPage& page = description.page(*this);
+        page.Create(this);
+        page.SetWindowPos(nullptr, kPageX, kPageY, 0, 0, kPlaceAndShow);
     }
 }
 
 void CVESK_CPLView::FillNavigationTree() {
-    for (const NavigationItem& item : kNavigationItems) {
-        HTREEITEM inserted =
-            m_navigationTree.InsertItem(LoadStringText(item.textId), item.image, item.image,
-                                        static_cast<LPARAM>(item.pageKey), TVI_ROOT, TVI_LAST);
-        if (item.pageKey == kKeyDevices) m_devicesItem = inserted;
-        if (item.pageKey == kKeySettings) m_settingsItem = inserted;
+    for (int position = 0; position < kTreeItemCount; ++position) {
+        for (const PageDescription& page : kPages) {
+            if (page.treePosition != position) continue;
+            HTREEITEM inserted = m_navigationTree.InsertItem(
+                LoadStringText(page.titleId), page.treeImage, page.treeImage,
+                static_cast<LPARAM>(page.key), TVI_ROOT, TVI_LAST);
+            if (page.key == kKeyDevices) m_devicesItem = inserted;
+            if (page.key == kKeySettings) m_settingsItem = inserted;
+        }
     }
 }
 
 void CVESK_CPLView::HideAllPages() {
-    CDialogPage* const pages[] = {&m_pageStreams, &m_pageInputChannels, &m_pageOutputChannels,
-                                  &m_pageDevices, &m_pageAsioSettings,  &m_pageSynchronisation};
-    for (CDialogPage* page : pages)
-        if (page->GetSafeHwnd() != nullptr) page->ShowWindow(SW_HIDE);
-}
-
-CDialogPage* CVESK_CPLView::PageOfKey(uint32_t pageKey) {
-    switch (pageKey) {
-        case kKeySettings:
-            return &m_pageAsioSettings;
-        case kKeyDevices:
-            return &m_pageDevices;
-        case kKeyInputChannels:
-            return &m_pageInputChannels;
-        case kKeyOutputChannels:
-            return &m_pageOutputChannels;
-        case kKeyStreams:
-            return &m_pageStreams;
-        case kKeySynchronisation:
-            return &m_pageSynchronisation;
-        default:
-            return nullptr;
+    for (const PageDescription& description : kPages) {
+        CDialogPage& page = description.page(*this);
+        if (page.GetSafeHwnd() != nullptr) page.ShowWindow(SW_HIDE);
     }
 }
 
@@ -187,14 +175,11 @@ void CVESK_CPLView::OnTreeSelectionChanged(NMHDR*, LRESULT* result) {
     const uint32_t pageKey =
         static_cast<uint32_t>(m_navigationTree.GetItemData(m_navigationTree.GetSelectedItem())) &
         kPageKeyMask;
-    CDialogPage* page = PageOfKey(pageKey);
-    if (page == nullptr) return;
-    page->ShowWindow(SW_SHOW);
-    for (const PageTitle& title : kPageTitles) {
-        if (title.pageKey != pageKey) continue;
-        if (auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd()))
-            frame->SetMessageText(LoadStringText(title.textId).GetString());
-    }
+    const PageDescription* description = FindPage(pageKey);
+    if (description == nullptr) return;
+    description->page(*this).ShowWindow(SW_SHOW);
+    CMainFrame::SetStatusPaneText(StatusPane::PageTitle,
+                                  LoadStringText(description->titleId).GetString());
 }
 
 void CVESK_CPLView::OnDestroy() {

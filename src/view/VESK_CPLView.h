@@ -70,6 +70,5 @@ class CVESK_CPLView : public CFormView {
     void FillNavigationTree();
     void HideAllPages();
     void StartNotificator();
-    CDialogPage* PageOfKey(uint32_t pageKey);
     bool PagesCreated() const;
 };

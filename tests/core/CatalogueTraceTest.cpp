@@ -3,15 +3,16 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "driver/DeviceRecords.h"
+#include "driver/StreamRecords.h"
+#include "driver/SyncRecords.h"
 #include "driver/Vesk1394Driver.h"
-#include "model/DeviceRecords.h"
-#include "model/StreamRecords.h"
-#include "model/SyncRecords.h"
 #include "os/Event.h"
 #include "sim/Simulator.h"
 
@@ -203,12 +204,44 @@ class CatalogueTraceTest : public ::testing::Test {
     CVesk1394Driver m_driver;
 };
 
+// The documented catalogue: code, input size, output size (the two unused requests too).
+struct DocumentedRequest {
+    uint32_t code;
+    size_t inputSize;
+    size_t outputSize;
+};
+constexpr DocumentedRequest kDocumentedCatalogue[] = {
+    {0x80882804, 0, 12},   {0x80882808, 0, 8},   {0x80882810, 0, 4},   {0x80882814, 4, 0},
+    {0x80882820, 4, 0},    {0x80882824, 0, 0},   {0x80882828, 0, 12},  {0x80882860, 0, 260},
+    {0x80882864, 0, 2056}, {0x80882880, 0, 12},  {0x80882884, 12, 0},  {0x80882888, 0, 8},
+    {0x8088288c, 8, 0},    {0x808828c0, 0, 44},  {0x808828c4, 8, 0},   {0x80882900, 4, 824},
+    {0x80882904, 12, 0},   {0x80882920, 4, 432}, {0x80882924, 432, 0}, {0x80882928, 4, 212},
+    {0x80882980, 4, 92},   {0x80882984, 92, 0},  {0x80882a00, 0, 0},   {0x80882a04, 0, 0},
+    {0x80882a80, 0, 16},   {0x80882a84, 16, 0},  {0x80882a88, 0, 16},  {0x80882a8c, 16, 0},
+    {0x80882a90, 0, 16},   {0x80882a94, 16, 0},  {0x80882ac8, 0, 64},
+};
+
+const DocumentedRequest* FindDocumented(uint32_t code) {
+    for (const DocumentedRequest& request : kDocumentedCatalogue)
+        if (request.code == code) return &request;
+    return nullptr;
+}
+
 TEST_F(CatalogueTraceTest, EveryMethodSendsItsCodeInputAndSizes) {
+    // The program's own table agrees with the documented one, entry for entry.
+    ASSERT_EQ(std::size(kRequestCatalogue), std::size(kDocumentedCatalogue));
+    for (const RequestShape& shape : kRequestCatalogue) {
+        const DocumentedRequest* documented = FindDocumented(shape.code);
+        ASSERT_NE(documented, nullptr) << Code(shape.code);
+        EXPECT_EQ(shape.inputSize, documented->inputSize) << Code(shape.code);
+        EXPECT_EQ(shape.outputSize, documented->outputSize) << Code(shape.code);
+    }
+
     ASSERT_EQ(m_driver.Open(DEVICE_INTERFACE_NAME), 0u);
     std::set<uint32_t> covered;
     for (const Case& c : EveryMethod(m_buffers, m_event)) {
         SCOPED_TRACE(Code(c.code));
-        const RequestShape* shape = FindRequest(c.code);
+        const DocumentedRequest* shape = FindDocumented(c.code);
         ASSERT_NE(shape, nullptr);
         if (c.code == IOCTL_VESK_SET_DEVICE_SYNC_MODE)  // send back the mode just read
             std::memcpy(&m_buffers.syncSet, &m_buffers.syncInfo, sizeof m_buffers.syncSet);
@@ -247,7 +280,7 @@ TEST_F(CatalogueTraceTest, EveryMethodSendsItsCodeInputAndSizes) {
         covered.insert(c.code);
     }
     // Every request of the catalogue has its method here, except the two the panel never sends.
-    for (const RequestShape& shape : kRequestCatalogue) {
+    for (const DocumentedRequest& shape : kDocumentedCatalogue) {
         const bool sent =
             shape.code != IOCTL_VESK_UNUSED_A02 && shape.code != IOCTL_VESK_UNUSED_A09;
         EXPECT_EQ(covered.count(shape.code), sent ? 1u : 0u) << Code(shape.code);

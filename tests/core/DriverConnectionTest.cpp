@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "driver/DeviceRecords.h"
 #include "driver/IoctlCodes.h"
+#include "driver/StreamRecords.h"
+#include "driver/SyncRecords.h"
 #include "driver/Vesk1394Driver.h"
-#include "model/DeviceRecords.h"
-#include "model/StreamRecords.h"
-#include "model/SyncRecords.h"
 #include "sim/Simulator.h"
 
 namespace {
@@ -177,129 +177,6 @@ TEST_F(DriverConnection, SmallRecordsAreBuiltByTheMethods) {
     EXPECT_EQ(lines[0].rfind("ioctl 1 0x808828c4 in=0000000080bb0000 -> ", 0), 0u) << lines[0];
     EXPECT_EQ(lines[1].rfind("ioctl 1 0x8088288c in=0000000001000000 -> ", 0), 0u) << lines[1];
     EXPECT_EQ(lines[2].rfind("ioctl 1 0x80882820 in=2c010000 -> ", 0), 0u) << lines[2];
-}
-
-// Parses "ioctl N CODE in=HEX -> STATUS out=HEX".
-struct TracedRequest {
-    uint32_t code = 0;
-    size_t inputSize = 0;
-    uint32_t status = 0;
-    size_t outputSize = 0;
-};
-
-bool ParseRequest(const std::string& line, TracedRequest* request) {
-    char code[16] = {}, in[8192] = {}, status[16] = {}, out[8192] = {};
-    unsigned connection = 0;
-    if (std::sscanf(line.c_str(), "ioctl %u %15s in=%8191[0-9a-f] -> %15s out=%8191[0-9a-f]",
-                    &connection, code, in, status, out) < 4) {
-        // An empty in= stops the scan; read again without it.
-        in[0] = 0;
-        if (std::sscanf(line.c_str(), "ioctl %u %15s in= -> %15s out=%8191[0-9a-f]", &connection,
-                        code, status, out) < 3)
-            return false;
-    }
-    request->code = static_cast<uint32_t>(std::stoul(code, nullptr, 16));
-    request->inputSize = std::strlen(in) / 2;
-    request->status = static_cast<uint32_t>(std::stoul(status, nullptr, 16));
-    request->outputSize = std::strlen(out) / 2;
-    return true;
-}
-
-TEST_F(DriverConnection, EveryMethodSendsItsCodeWithTheCataloguesSizes) {
-    Load("");
-    CVesk1394Driver driver;
-    ASSERT_EQ(driver.Open(DEVICE_INTERFACE_NAME), 0u);
-
-    _VESK_VERSION_INFO version;
-    uint32_t flag = 0, automatic = 0;
-    VESK_EVENT_RECORD event;
-    _VESK_DEVICE_LIST devices;
-    _VESK_CHANNEL_LIST channels;
-    _VESK_CLOCK_MASTER master;
-    _VESK_SAMPLE_RATE_INFO rates;
-    _DEVICE_SYNC_MODE_INFO syncInfo;
-    _DEVICE_SYNC_MODE_SET syncSet;
-    _VESK_DEVICE_PROPERTIES device;
-    _VESK_STREAM_INFO streams;
-    _VESK_CHANNEL_PROPERTIES channel;
-    _VESK_STREAM_BUFFER_DEPTH streamDepth;
-    _VESK_AUDIO_BUFFER_DEPTH asioDepth, wdmDepth;
-    _VESK_STATISTICS statistics;
-    ASSERT_EQ(driver.GetDeviceList(&devices), 0u);
-    ASSERT_EQ(driver.GetChannelList(&channels), 0u);
-    ASSERT_GT(devices.DeviceCount, 0u);
-    ASSERT_GT(channels.InputCount, 0u);
-    const uint32_t deviceId = devices.DeviceIds[0];
-    const uint32_t channelId = channels.InputChannelIds[0];
-    driver.GetSampleRate(&rates);
-    driver.GetDeviceSyncModeInfo(&deviceId, &syncInfo);
-    Sim().ClearTrace();
-
-    using namespace vesk;
-    // Each write sends back what was read, so the driver has no reason to refuse it.
-    const std::vector<std::pair<uint32_t, std::function<uint32_t()>>> calls = {
-        {IOCTL_VESK_GET_VERSION, [&] { return driver.GetVersion(&version); }},
-        {IOCTL_VESK_GET_ASIO_NAME_INCLUDES_DEVICE,
-         [&] { return driver.GetAsioNameIncludesDevice(&flag); }},
-        {IOCTL_VESK_SET_ASIO_NAME_INCLUDES_DEVICE,
-         [&] { return driver.SetAsioNameIncludesDevice(&flag); }},
-        {IOCTL_VESK_SET_NOTIFICATION_EVENT, [&] { return driver.SetNotificationEvent(0); }},
-        {IOCTL_VESK_GET_DEVICE_LIST, [&] { return driver.GetDeviceList(&devices); }},
-        {IOCTL_VESK_GET_CHANNEL_LIST, [&] { return driver.GetChannelList(&channels); }},
-        {IOCTL_VESK_GET_CLOCK_MASTER, [&] { return driver.GetClockMaster(&master); }},
-        {IOCTL_VESK_SET_CLOCK_MASTER, [&] { return driver.SetClockMaster(&master); }},
-        {IOCTL_VESK_GET_SAMPLE_RATE_MODE, [&] { return driver.GetSampleRateMode(&automatic); }},
-        {IOCTL_VESK_SET_SAMPLE_RATE_MODE, [&] { return driver.SetSampleRateMode(automatic); }},
-        {IOCTL_VESK_GET_SAMPLE_RATE, [&] { return driver.GetSampleRate(&rates); }},
-        {IOCTL_VESK_SET_SAMPLE_RATE, [&] { return driver.SetSampleRate(rates.CurrentRate); }},
-        {IOCTL_VESK_GET_DEVICE_SYNC_MODE_INFO,
-         [&] { return driver.GetDeviceSyncModeInfo(&deviceId, &syncInfo); }},
-        {IOCTL_VESK_SET_DEVICE_SYNC_MODE,
-         [&] {
-             syncSet.DeviceId = deviceId;
-             syncSet.SyncType = syncInfo.CurrentMode.SyncType;
-             syncSet.ModeId = syncInfo.CurrentMode.ModeId;
-             return driver.SetDeviceSyncMode(&syncSet);
-         }},
-        {IOCTL_VESK_GET_DEVICE_PROPERTIES,
-         [&] { return driver.GetDeviceProperties(&deviceId, &device); }},
-        {IOCTL_VESK_SET_DEVICE_PROPERTIES, [&] { return driver.SetDeviceProperties(&device); }},
-        {IOCTL_VESK_GET_STREAM_INFO, [&] { return driver.GetStreamInfo(&deviceId, &streams); }},
-        {IOCTL_VESK_GET_CHANNEL_PROPERTIES,
-         [&] { return driver.GetChannelProperties(&channelId, &channel); }},
-        {IOCTL_VESK_SET_CHANNEL_PROPERTIES, [&] { return driver.SetChannelProperties(&channel); }},
-        {IOCTL_VESK_STOP_STREAMING, [&] { return driver.StopStreaming(); }},
-        {IOCTL_VESK_START_STREAMING, [&] { return driver.StartStreaming(); }},
-        {IOCTL_VESK_GET_STREAM_BUFFER_DEPTH,
-         [&] { return driver.GetStreamBufferDepth(&streamDepth); }},
-        {IOCTL_VESK_SET_STREAM_BUFFER_DEPTH,
-         [&] { return driver.SetStreamBufferDepth(&streamDepth); }},
-        {IOCTL_VESK_GET_ASIO_BUFFER_DEPTH, [&] { return driver.GetAsioBufferDepth(&asioDepth); }},
-        {IOCTL_VESK_SET_ASIO_BUFFER_DEPTH, [&] { return driver.SetAsioBufferDepth(&asioDepth); }},
-        {IOCTL_VESK_GET_WDM_BUFFER_DEPTH, [&] { return driver.GetWdmBufferDepth(&wdmDepth); }},
-        {IOCTL_VESK_SET_WDM_BUFFER_DEPTH, [&] { return driver.SetWdmBufferDepth(&wdmDepth); }},
-        {IOCTL_VESK_GET_STATISTICS, [&] { return driver.GetStatistics(&statistics); }},
-        // Queued by the restart above, so that this read succeeds too.
-        {IOCTL_VESK_GET_EVENT, [&] { return driver.GetEvent(&event); }},
-    };
-    for (const auto& call : calls) {
-        char name[16];
-        std::snprintf(name, sizeof(name), "0x%08x", call.first);
-        SCOPED_TRACE(name);
-        Sim().ClearTrace();
-        const uint32_t status = call.second();
-        const std::vector<std::string> lines = Sim().TraceLines();
-        ASSERT_GE(lines.size(), 1u);
-        TracedRequest traced;
-        ASSERT_TRUE(ParseRequest(lines[0], &traced)) << lines[0];
-        const RequestShape* shape = FindRequest(call.first);
-        ASSERT_NE(shape, nullptr);
-        EXPECT_EQ(traced.code, call.first);
-        EXPECT_EQ(status, 0u) << lines[0];
-        EXPECT_EQ(traced.status, status);
-        EXPECT_EQ(traced.inputSize, shape->inputSize);
-        EXPECT_EQ(traced.outputSize, shape->outputSize);
-    }
 }
 
 }  // namespace

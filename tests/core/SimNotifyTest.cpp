@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "driver/DeviceRecords.h"
 #include "driver/DriverRecords.h"
-#include "model/DeviceRecords.h"
 #include "os/DeviceFile.h"
 #include "os/Event.h"
 #include "os/Window.h"

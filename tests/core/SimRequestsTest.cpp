@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "driver/DeviceRecords.h"
 #include "driver/DriverRecords.h"
-#include "model/DeviceRecords.h"
-#include "model/StreamRecords.h"
-#include "model/SyncRecords.h"
+#include "driver/StreamRecords.h"
+#include "driver/SyncRecords.h"
 #include "sim/Simulator.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "model/DeviceRecords.h"
-#include "model/SyncRecords.h"
+#include "driver/DeviceRecords.h"
+#include "driver/SyncRecords.h"
 #include "sim/Simulator.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "driver/DeviceRecords.h"
 #include "driver/DriverRecords.h"
-#include "model/DeviceRecords.h"
 #include "os/Event.h"
 #include "sim/Simulator.h"
 

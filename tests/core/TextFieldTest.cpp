@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "model/DeviceRecords.h"
-#include "model/SyncRecords.h"
+#include "driver/DeviceRecords.h"
+#include "driver/SyncRecords.h"
 #include "model/TextField.h"
 
 namespace {

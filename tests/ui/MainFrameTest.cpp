@@ -202,7 +202,6 @@ TEST_F(MainFrame, IconIsAddedWithTheFramesRecordAndTheTitleAsTip) {
 }
 
 TEST(TrayIcon, TipIsCutTo127CharactersAndNothingGoesOutWithoutAWindow) {
-    InterceptShellNotify();
     ShellNotifyCalls().clear();
     CTrayIcon unattached;
     EXPECT_EQ(unattached.Add(nullptr, "tip"), 0);

@@ -12,11 +12,6 @@ ModalAnswerer* g_answerer = nullptr;
 constexpr UINT kAnswerMessage = WM_APP + 0x321;
 constexpr UINT_PTR kTimeLimitTimer = 1;
 
-BOOL WINAPI RecordShellNotify(DWORD message, PNOTIFYICONDATAA data) {
-    ShellNotifyCalls().push_back({message, *data});
-    return TRUE;
-}
-
 bool TakeOneMessage() {
     MSG msg;
     if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
@@ -68,10 +63,6 @@ void ForgetQuit() {
 std::vector<ShellNotifyCall>& ShellNotifyCalls() {
     static std::vector<ShellNotifyCall> calls;
     return calls;
-}
-
-void InterceptShellNotify() {
-    CTrayIcon::SetShellNotifyForTesting(&RecordShellNotify);
 }
 
 RunningPanel::RunningPanel(const std::string& commandLine, const std::string& scenario)
@@ -262,3 +253,9 @@ void PostKey(HWND target, UINT virtualKey, bool control) {
 }
 
 }  // namespace uitest
+
+// The tests link this in place of the shell's call: every icon record is kept, none shown.
+BOOL TrayShellNotify(DWORD message, NOTIFYICONDATAA& data) {
+    uitest::ShellNotifyCalls().push_back({message, data});
+    return TRUE;
+}

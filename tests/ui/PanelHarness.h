@@ -30,9 +30,8 @@ struct ShellNotifyCall {
     DWORD message;
     NOTIFYICONDATAA data;
 };
+// Every record, in order: the tests link a shell call that keeps them instead of showing icons.
 std::vector<ShellNotifyCall>& ShellNotifyCalls();
-// Sends the icon's records to ShellNotifyCalls instead of the shell (for the test's lifetime).
-void InterceptShellNotify();
 
 // One run of the panel: InitInstance of a fresh application object with `commandLine`.
 class RunningPanel {

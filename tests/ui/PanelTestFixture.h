@@ -16,7 +16,6 @@ namespace uitest {
 class PanelTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        InterceptShellNotify();
         ShellNotifyCalls().clear();
         ResetFirstInstanceHook();
         sim::Simulator::Instance().TraceToMemory(true);

@@ -56,10 +56,8 @@ static_assert(offsetof(_VESK_CHANNEL_LIST, InputChannelIds) == 4);
 static_assert(offsetof(_VESK_CHANNEL_LIST, OutputCount) == 1028);
 static_assert(offsetof(_VESK_CHANNEL_LIST, OutputChannelIds) == 1032);
 
-static_assert(sizeof(_VESK_CHANNEL_PROPERTIES) ==
-              vesk::IOCTL_VESK_GET_CHANNEL_PROPERTIES_OUT_SIZE);
-static_assert(sizeof(_VESK_CHANNEL_PROPERTIES) ==
-              vesk::IOCTL_VESK_SET_CHANNEL_PROPERTIES_IN_SIZE);
+static_assert(sizeof(_VESK_CHANNEL_PROPERTIES) == vesk::IOCTL_VESK_GET_CHANNEL_PROPERTIES_OUT_SIZE);
+static_assert(sizeof(_VESK_CHANNEL_PROPERTIES) == vesk::IOCTL_VESK_SET_CHANNEL_PROPERTIES_IN_SIZE);
 static_assert(offsetof(_VESK_CHANNEL_PROPERTIES, DeviceId) == 4);
 static_assert(offsetof(_VESK_CHANNEL_PROPERTIES, HardwareName) == 12);
 static_assert(offsetof(_VESK_CHANNEL_PROPERTIES, ChannelName) == 52);
