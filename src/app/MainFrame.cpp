@@ -54,10 +54,25 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     const CString title = LoadStringText(vesk::IDS_WINDOW_TITLE);
     SetWindowText(title);
 
-    CVESK_CPLApp* app = CVESK_CPLApp::Current();
     m_trayIcon.Attach(m_hWnd, TRAY_ICON_ID);
-    m_trayIcon.Add(app ? app->m_appIcon : nullptr, title);
+    // Fails while the shell is not up yet: its "TaskbarCreated" then brings the icon.
+    AddTrayIcon();
     return 0;
+}
+
+void CMainFrame::AddTrayIcon() {
+    CVESK_CPLApp* app = CVESK_CPLApp::Current();
+    m_trayIcon.Add(app ? app->m_appIcon : nullptr, LoadStringText(vesk::IDS_WINDOW_TITLE));
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    if (message == taskbarCreated && taskbarCreated != 0) {
+        // A new shell holds none of the old icons.
+        AddTrayIcon();
+        return 0;
+    }
+    return CFrameWnd::WindowProc(message, wParam, lParam);
 }
 
 LRESULT CMainFrame::OnSelectAsioPage(WPARAM, LPARAM) {

@@ -18,6 +18,9 @@ class CMainFrame : public CFrameWnd {
     static void SetStatusPaneText(StatusPane pane, LPCSTR text);
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    // The shell's "TaskbarCreated" broadcast (Explorer started again, or for the first time
+    // after the panel) has no fixed number: it is looked for here.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     CStatusBar m_wndStatusBar;
     CTrayIcon m_trayIcon;
@@ -35,4 +38,6 @@ class CMainFrame : public CFrameWnd {
 
   private:
     void ShowTrayMenu();
+    // Adds the icon to the notification area; again after a new shell has started.
+    void AddTrayIcon();
 };

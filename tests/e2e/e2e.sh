@@ -170,6 +170,11 @@ tray)
   wait_state visible=0
   kill -0 "$panel_pid" || fail "closing the window ended the program"
   probe icon "$frame" || fail "hiding removed the icon"
+  # A shell that starts again holds no icons: its broadcast brings the panel's back.
+  probe drop-icon "$frame" || fail "the shell did not drop the icon"
+  ! probe icon "$frame" || fail "the dropped icon is still there"
+  probe taskbar-created || fail "TaskbarCreated could not be broadcast"
+  probe wait-icon "$frame" 10000 || fail "the icon did not come back for a new shell"
   probe tray "$title" 0x201 # left button: shown and in front
   wait_state visible=1
   expect_state foreground=1

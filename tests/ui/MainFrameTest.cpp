@@ -201,6 +201,17 @@ TEST_F(MainFrame, IconIsAddedWithTheFramesRecordAndTheTitleAsTip) {
     EXPECT_EQ(std::string(call.data.szTip), Title());
 }
 
+TEST_F(MainFrame, ANewShellGetsTheIconAgain) {
+    RunningPanel panel("-hide");
+    ASSERT_TRUE(panel.Started());
+    ASSERT_EQ(ShellNotifyCalls().size(), 1u);
+    ::SendMessageA(panel.FrameWindow(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_EQ(ShellNotifyCalls().size(), 2u);
+    EXPECT_EQ(ShellNotifyCalls()[1].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(
+        std::memcmp(&ShellNotifyCalls()[0].data, &ShellNotifyCalls()[1].data, kTrayRecordSize), 0);
+}
+
 TEST(TrayIcon, TipIsCutTo127CharactersAndNothingGoesOutWithoutAWindow) {
     ShellNotifyCalls().clear();
     CTrayIcon unattached;

@@ -33,6 +33,19 @@ bool TrayIconPresent(HWND frame, UINT iconId) {
     return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+bool RemoveTrayIcon(HWND frame, UINT iconId) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = frame;
+    data.uID = iconId;
+    return ::Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
+}
+
+bool BroadcastTaskbarCreated() {
+    const UINT message = ::RegisterWindowMessageA("TaskbarCreated");
+    return message != 0 && ::PostMessageA(HWND_BROADCAST, message, 0, 0) != FALSE;
+}
+
 bool PressButton(HWND top, int controlId) {
     return ClickButton(FindControl(top, controlId));
 }

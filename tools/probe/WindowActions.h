@@ -20,6 +20,10 @@ bool PostSysCommand(HWND window, UINT systemCommand);
 // Posts the icon's callback message like the shell: wParam the icon id, lParam the mouse
 // message. Posted, because the right button makes the frame track its menu.
 bool PostTrayNotify(HWND frame, UINT mouseMessage, UINT iconId = kTrayIconId);
+// Makes the shell drop the icon of this window and id, as a shell that ends does.
+bool RemoveTrayIcon(HWND frame, UINT iconId = kTrayIconId);
+// Tells every top-level window that a new shell has started ("TaskbarCreated").
+bool BroadcastTaskbarCreated();
 // Whether the shell holds an icon of this window and id (it answers a modification only for
 // an icon it has).
 bool TrayIconPresent(HWND frame, UINT iconId = kTrayIconId);

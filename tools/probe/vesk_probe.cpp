@@ -28,6 +28,9 @@
 //   vesk_probe syscommand WINDOW SC          posts WM_SYSCOMMAND SC
 //   vesk_probe tray WINDOW MOUSEMSG [ICONID] posts the icon's callback as the shell does
 //   vesk_probe icon WINDOW [ICONID]          the shell holds the window's icon
+//   vesk_probe wait-icon WINDOW [MS]         the shell holds the window's icon, within MS
+//   vesk_probe drop-icon WINDOW              makes the shell drop the window's icon
+//   vesk_probe taskbar-created               broadcasts "TaskbarCreated", as a new shell does
 //   vesk_probe wait-menu open|closed [MS]    a pop-up menu is open / none is
 //   vesk_probe menu-key WINDOW KEY           types KEY (a letter, or escape) into the open menu
 //   vesk_probe minimize WINDOW               minimises the window
@@ -131,6 +134,18 @@ bool RunWaiting(const Args& args, int* status) {
         const UINT iconId =
             args.size() > 2 ? static_cast<UINT>(Number(args[2])) : probe::kTrayIconId;
         *status = Result(window != nullptr && probe::TrayIconPresent(window, iconId));
+        return true;
+    }
+    if (command == "wait-icon" || command == "drop-icon") {
+        HWND window = Resolve(args[1]);
+        if (window == nullptr) {
+            *status = kNoWindow;
+        } else if (command == "drop-icon") {
+            *status = Result(probe::RemoveTrayIcon(window));
+        } else {
+            *status = Result(probe::WaitUntil([&] { return probe::TrayIconPresent(window); },
+                                              TimeLimit(args, 2)));
+        }
         return true;
     }
     return false;
@@ -247,6 +262,8 @@ int RunOnWindow(const Args& args, HWND window) {
 }
 
 int Run(const Args& args) {
+    if (args.size() == 1 && args[0] == "taskbar-created")
+        return Result(probe::BroadcastTaskbarCreated());
     if (args.size() < 2) return kUsage;
     int status = kUsage;
     if (RunWaiting(args, &status)) return status;
@@ -266,8 +283,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: vesk_probe COMMAND WINDOW ...\n"
                      "commands: wait-window wait-gone find state pane wait-pane tree select-page\n"
-                     "  list combo combo-select select-row set-text click press find-text wait-item-text command\n"
-                     "  syscommand tray icon wait-menu menu-key minimize front paint shot\n");
+                     "  list combo combo-select select-row set-text click press find-text\n"
+                     "  wait-item-text command syscommand tray icon wait-icon drop-icon\n"
+                     "  taskbar-created wait-menu menu-key minimize front paint shot\n");
     std::fflush(stdout);
     return status;
 }
