@@ -10,6 +10,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Where Debian puts the loaders and servers (another folder only to try these scripts).
 vesk_wine_dir=${VESK_WINE_DIR:-/usr/lib/wine}
+vesk_marlett=/usr/share/wine/fonts/marlett.ttf
 
 # vesk_wine_unavailable ARCH: prints why this machine cannot run ARCH's Windows programs and
 # fails; succeeds silently when it can.
@@ -146,6 +147,12 @@ vesk_make_wineprefix() {
       >/dev/null 2>&1
     wineserver -w || true
     touch "$WINEPREFIX/.vesk-ready-2"
+  fi
+  # The title-bar buttons are drawn with Marlett (Debian's fonts-wine), which this Wine does
+  # not find by itself.
+  if [ -f "$vesk_marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp "$vesk_marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
   fi
 }
 
