@@ -19,6 +19,7 @@ ON_COMMAND(ID_TRAY_QUIT, &CMainFrame::OnTrayQuit)
 ON_COMMAND(ID_FILE_HIDE, &CMainFrame::OnFileHide)
 ON_WM_SYSCOMMAND()
 ON_WM_DESTROY()
+ON_MESSAGE(WM_DPICHANGED, &CMainFrame::OnDpiChanged)
 END_MESSAGE_MAP()
 
 void CMainFrame::SetStatusPaneText(StatusPane pane, LPCSTR text) {
@@ -46,10 +47,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     static const UINT kIndicators[kPaneCount] = {ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR,
                                                  ID_SEPARATOR};
     if (!m_wndStatusBar.SetIndicators(kIndicators, kPaneCount)) return -1;
-    m_wndStatusBar.SetPaneInfo(0, 0, SBPS_STRETCH, 100);
-    m_wndStatusBar.SetPaneInfo(1, 1, SBPS_NORMAL, 150);
-    m_wndStatusBar.SetPaneInfo(2, 2, SBPS_NORMAL, 200);
-    m_wndStatusBar.SetPaneInfo(3, 3, SBPS_NORMAL, 200);
+    SetPaneWidths(DpiOfWindow(m_hWnd));
 
     const CString title = LoadStringText(vesk::IDS_WINDOW_TITLE);
     SetWindowText(title);
@@ -57,6 +55,28 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     m_trayIcon.Attach(m_hWnd, TRAY_ICON_ID);
     // Fails while the shell is not up yet: its "TaskbarCreated" then brings the icon.
     AddTrayIcon();
+    return 0;
+}
+
+void CMainFrame::SetPaneWidths(UINT dpi) {
+    // The widths at 96 DPI; the first pane takes what the others leave.
+    static constexpr int kPaneWidths[kPaneCount] = {100, 150, 200, 200};
+    for (int pane = 0; pane < kPaneCount; ++pane)
+        m_wndStatusBar.SetPaneInfo(pane, static_cast<UINT>(pane),
+                                   pane == 0 ? SBPS_STRETCH : SBPS_NORMAL,
+                                   ScaleFromBaseDpi(kPaneWidths[pane], dpi));
+}
+
+LRESULT CMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const UINT dpi = LOWORD(wParam);
+    if (dpi == 0) return 0;
+    SetPaneWidths(dpi);
+    if (auto* view = dynamic_cast<CVESK_CPLView*>(GetActiveView())) view->OnDpiChanged(dpi);
+    // The system suggests where the window goes and how large it is at the new DPI.
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RecalcLayout();
     return 0;
 }
 

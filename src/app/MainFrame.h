@@ -29,6 +29,8 @@ class CMainFrame : public CFrameWnd {
     int OnCreate(LPCREATESTRUCTA cs);
     LRESULT OnSelectAsioPage(WPARAM, LPARAM);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
+    // Moved to a monitor of another DPI: wParam the new DPI, lParam the suggested rectangle.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void OnTrayOpen();
     void OnTrayQuit();
     void OnFileHide();
@@ -38,6 +40,7 @@ class CMainFrame : public CFrameWnd {
 
   private:
     void ShowTrayMenu();
+    void SetPaneWidths(UINT dpi);
     // Adds the icon to the notification area; again after a new shell has started.
     void AddTrayIcon();
 };

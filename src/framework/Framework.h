@@ -6,6 +6,7 @@
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework/DocTemplate.h"
+#include "framework/Dpi.h"
 #include "framework/Document.h"
 #include "framework/Frame.h"
 #include "framework/ImageList.h"

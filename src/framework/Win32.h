@@ -9,6 +9,11 @@
 #include <dbt.h>
 #include <shellapi.h>
 
+// Sent to a top-level window that moved to a monitor of another DPI (Windows 8.1 and later).
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 // Control-bar styles: kept by the bar itself, never passed on to the window.
 constexpr DWORD CBRS_BORDER_TOP = 0x0200;
 constexpr DWORD CBRS_ALIGN_BOTTOM = 0x8000;

@@ -57,7 +57,7 @@ BOOL CDlgPgChannels::OnInitDialog() {
     int index = 0;
     for (const Column& column : kColumns)
         m_channelList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
-                                   column.width);
+                                   ScaleForWindow(m_hWnd, column.width));
     m_channelList.SetExtendedStyle(m_channelList.GetExtendedStyle() | kListStyleBits);
     m_editNameButton.EnableWindow(FALSE);
     // Only here is the setting read; afterwards only the check boxes change it.

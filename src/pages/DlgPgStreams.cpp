@@ -41,7 +41,7 @@ BOOL CDlgPgStreams::OnInitDialog() {
     int index = 0;
     for (const Column& column : kColumns)
         m_streamList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
-                                  column.width);
+                                  ScaleForWindow(m_hWnd, column.width));
     m_streamList.SetExtendedStyle(m_streamList.GetExtendedStyle() | kListExtendedStyle);
     RefreshStreams();
     return TRUE;

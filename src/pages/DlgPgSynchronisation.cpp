@@ -61,7 +61,7 @@ BOOL CDlgPgSynchronisation::OnInitDialog() {
     int index = 0;
     for (const Column& column : kColumns)
         m_syncList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
-                                column.width);
+                                ScaleForWindow(m_hWnd, column.width));
     RefreshSyncList();
     RefreshSampleRates();
     m_rateApplyButton.EnableWindow(FALSE);

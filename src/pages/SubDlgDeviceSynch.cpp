@@ -19,8 +19,9 @@ void CSubDlgDeviceSynch::DoDataExchange(CDataExchange* dx) {
 BOOL CSubDlgDeviceSynch::OnInitDialog() {
     CDialog::OnInitDialog();
     m_modeList.SetExtendedStyle(m_modeList.GetExtendedStyle() | LVS_EX_CHECKBOXES);
-    m_modeList.InsertColumn(0, "", LVCFMT_LEFT, 20);
-    m_modeList.InsertColumn(1, LoadStringText(vesk::IDS_COL_MODE), LVCFMT_LEFT, 290);
+    m_modeList.InsertColumn(0, "", LVCFMT_LEFT, ScaleForWindow(m_hWnd, 20));
+    m_modeList.InsertColumn(1, LoadStringText(vesk::IDS_COL_MODE), LVCFMT_LEFT,
+                            ScaleForWindow(m_hWnd, 290));
     if (m_syncModeInfo != nullptr) {
         const int count = static_cast<int>(vesk::UsableModeCount(*m_syncModeInfo));
         for (int i = 0; i < count; ++i) {

@@ -2,3 +2,36 @@
 
 BEGIN_MESSAGE_MAP(CDialogPage, CDialog)
 END_MESSAGE_MAP()
+
+namespace {
+
+struct ColumnRescale {
+    UINT fromDpi;
+    UINT toDpi;
+};
+
+BOOL CALLBACK RescaleColumnsOfList(HWND child, LPARAM parameter) {
+    char className[32] = "";
+    ::GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, WC_LISTVIEWA) != 0) return TRUE;
+    const auto* rescale = reinterpret_cast<const ColumnRescale*>(parameter);
+    HWND header = reinterpret_cast<HWND>(::SendMessageA(child, LVM_GETHEADER, 0, 0));
+    const int columns =
+        header ? static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int column = 0; column < columns; ++column) {
+        const int width = static_cast<int>(::SendMessageA(child, LVM_GETCOLUMNWIDTH, column, 0));
+        ::SendMessageA(child, LVM_SETCOLUMNWIDTH, column,
+                       MAKELPARAM(::MulDiv(width, static_cast<int>(rescale->toDpi),
+                                           static_cast<int>(rescale->fromDpi)),
+                                  0));
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void CDialogPage::RescaleListColumns(UINT fromDpi, UINT toDpi) {
+    if (m_hWnd == nullptr || fromDpi == 0 || fromDpi == toDpi) return;
+    ColumnRescale rescale{fromDpi, toDpi};
+    ::EnumChildWindows(m_hWnd, &RescaleColumnsOfList, reinterpret_cast<LPARAM>(&rescale));
+}

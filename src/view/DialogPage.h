@@ -18,6 +18,9 @@ class CDialogPage : public CDialog {
 
     UINT GetTemplateId() const { return m_pageTemplateId; }
 
+    // Scales the column widths of the page's lists from one DPI to another.
+    void RescaleListColumns(UINT fromDpi, UINT toDpi);
+
   protected:
     const UINT m_pageTemplateId;
     DECLARE_MESSAGE_MAP()

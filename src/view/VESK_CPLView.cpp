@@ -128,12 +128,10 @@ void CVESK_CPLView::OnInitialUpdate() {
     ResizeParentToFit(TRUE);
     if (!m_firstInitialUpdate) return;
 
+    m_dpi = DpiOfWindow(m_hWnd);
     CreatePages();
     HideAllPages();
-    m_treeImages.Create(16, 16, 0, 6, 1);
-    for (UINT icon : kTreeIcons)
-        m_treeImages.Add(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(icon)));
-    m_navigationTree.SetImageList(&m_treeImages, TVSIL_NORMAL);
+    LoadTreeImages();
     FillNavigationTree();
     HideAllPages();
     CVESK_CPLApp* app = CVESK_CPLApp::Current();
@@ -145,7 +143,30 @@ void CVESK_CPLView::CreatePages() {
     for (const PageDescription& description : kPages) {
         CDialogPage& page = description.page(*this);
         page.Create(this);
-        page.SetWindowPos(nullptr, kPageX, kPageY, 0, 0, kPlaceAndShow);
+        page.SetWindowPos(nullptr, ScaleFromBaseDpi(kPageX, m_dpi), ScaleFromBaseDpi(kPageY, m_dpi),
+                          0, 0, kPlaceAndShow);
+    }
+}
+
+void CVESK_CPLView::LoadTreeImages() {
+    const int size = ScaleFromBaseDpi(kTreeImageSize, m_dpi);
+    m_treeImages.Create(size, size, 0, 6, 1);
+    for (UINT icon : kTreeIcons)
+        m_treeImages.Add(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(icon)));
+    m_navigationTree.SetImageList(&m_treeImages, TVSIL_NORMAL);
+}
+
+void CVESK_CPLView::OnDpiChanged(UINT dpi) {
+    if (dpi == 0 || dpi == m_dpi || m_firstInitialUpdate) return;
+    const UINT previous = m_dpi;
+    m_dpi = dpi;
+    LoadTreeImages();
+    for (const PageDescription& description : kPages) {
+        CDialogPage& page = description.page(*this);
+        if (page.GetSafeHwnd() == nullptr) continue;
+        page.SetWindowPos(nullptr, ScaleFromBaseDpi(kPageX, dpi), ScaleFromBaseDpi(kPageY, dpi), 0,
+                          0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        page.RescaleListColumns(previous, dpi);
     }
 }
 

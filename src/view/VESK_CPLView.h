@@ -16,9 +16,11 @@
 
 class CVESK_CPLView : public CFormView {
   public:
-    // Where every page sits in the view's client area, in pixels.
+    // Where every page sits in the view's client area, in pixels at 96 DPI.
     static constexpr int kPageX = 140;
     static constexpr int kPageY = 2;
+    // The navigation tree's images, square, in pixels at 96 DPI.
+    static constexpr int kTreeImageSize = 16;
     // One WM_DRIVER_EVENT reads at most this many records: a driver that never runs out of
     // events must not hold the user interface in the draining loop. Records left over are
     // read at the driver's next signal.
@@ -41,6 +43,8 @@ class CVESK_CPLView : public CFormView {
     void OnDeviceSettingsChanged();
     // Opens the main connection if it is closed, starts the notificator with it, refreshes.
     void ReconnectDriver();
+    // The frame moved to a monitor of another DPI: pages, tree images and list columns follow.
+    void OnDpiChanged(UINT dpi);
 
     CTreeCtrlEx m_navigationTree;
     HTREEITEM m_devicesItem = nullptr;
@@ -56,6 +60,8 @@ class CVESK_CPLView : public CFormView {
     bool m_firstInitialUpdate = true;
     CVesk1394Notificator m_notificator;
     void* m_deviceNotification = nullptr;
+    // The DPI the pixel lengths of the view and its pages are scaled for.
+    UINT m_dpi = kBaseDpi;
 
   protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -67,6 +73,7 @@ class CVESK_CPLView : public CFormView {
 
   private:
     void CreatePages();
+    void LoadTreeImages();
     void FillNavigationTree();
     void HideAllPages();
     void StartNotificator();

@@ -212,6 +212,73 @@ TEST_F(MainFrame, ANewShellGetsTheIconAgain) {
         std::memcmp(&ShellNotifyCalls()[0].data, &ShellNotifyCalls()[1].data, kTrayRecordSize), 0);
 }
 
+// What the panel scales itself when it changes DPI.
+struct DpiLayout {
+    RECT frame;
+    POINT pageOrigin;
+    int paneWidths[4];
+    int firstDeviceColumnWidth;
+    int treeImageSize;
+};
+
+DpiLayout LayoutOf(RunningPanel& panel) {
+    DpiLayout layout{};
+    ::GetWindowRect(panel.FrameWindow(), &layout.frame);
+    CVESK_CPLView* view = panel.View();
+    RECT page{};
+    ::GetWindowRect(view->m_pageDevices.m_hWnd, &page);
+    layout.pageOrigin = {page.left, page.top};
+    ::ScreenToClient(view->m_hWnd, &layout.pageOrigin);
+    for (int pane = 0; pane < 4; ++pane) {
+        UINT id = 0, style = 0;
+        panel.Frame()->m_wndStatusBar.GetPaneInfo(pane, id, style, layout.paneWidths[pane]);
+    }
+    layout.firstDeviceColumnWidth = static_cast<int>(
+        ::SendMessageA(view->m_pageDevices.m_deviceList.m_hWnd, LVM_GETCOLUMNWIDTH, 0, 0));
+    int cx = 0, cy = 0;
+    ::ImageList_GetIconSize(view->m_treeImages.GetSafeHandle(), &cx, &cy);
+    layout.treeImageSize = cx;
+    return layout;
+}
+
+TEST_F(MainFrame, AMoveToAnotherDpiScalesItsLengthsAndAMoveBackRestoresThem) {
+    RunningPanel panel("");
+    ASSERT_TRUE(panel.Started());
+    const DpiLayout before = LayoutOf(panel);
+    EXPECT_EQ(before.pageOrigin.x, 140);
+    EXPECT_EQ(before.pageOrigin.y, 2);
+    EXPECT_EQ(before.paneWidths[1], 150);
+    EXPECT_EQ(before.firstDeviceColumnWidth, 235);
+    EXPECT_EQ(before.treeImageSize, 16);
+
+    const RECT& was = before.frame;
+    RECT suggested = {was.left + 10, was.top + 20, was.left + 10 + (was.right - was.left) * 3 / 2,
+                      was.top + 20 + (was.bottom - was.top) * 3 / 2};
+    ::SendMessageA(panel.FrameWindow(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                   reinterpret_cast<LPARAM>(&suggested));
+    const DpiLayout scaled = LayoutOf(panel);
+    EXPECT_TRUE(::EqualRect(&scaled.frame, &suggested));
+    EXPECT_EQ(scaled.pageOrigin.x, 210);
+    EXPECT_EQ(scaled.pageOrigin.y, 3);
+    EXPECT_EQ(scaled.paneWidths[1], 225);
+    EXPECT_EQ(scaled.paneWidths[2], 300);
+    EXPECT_EQ(scaled.paneWidths[3], 300);
+    EXPECT_EQ(scaled.firstDeviceColumnWidth, 353);
+    EXPECT_EQ(scaled.treeImageSize, 24);
+
+    RECT back = before.frame;
+    ::SendMessageA(panel.FrameWindow(), WM_DPICHANGED, MAKEWPARAM(96, 96),
+                   reinterpret_cast<LPARAM>(&back));
+    const DpiLayout restored = LayoutOf(panel);
+    EXPECT_TRUE(::EqualRect(&restored.frame, &before.frame));
+    EXPECT_EQ(restored.pageOrigin.x, 140);
+    EXPECT_EQ(restored.pageOrigin.y, 2);
+    for (int pane = 1; pane < 4; ++pane)
+        EXPECT_EQ(restored.paneWidths[pane], before.paneWidths[pane]) << pane;
+    EXPECT_EQ(restored.firstDeviceColumnWidth, 235);
+    EXPECT_EQ(restored.treeImageSize, 16);
+}
+
 TEST(TrayIcon, TipIsCutTo127CharactersAndNothingGoesOutWithoutAWindow) {
     ShellNotifyCalls().clear();
     CTrayIcon unattached;
