@@ -119,7 +119,7 @@ vesk_start_xvfb() {
   local num=${VESK_XVFB_DISPLAY:-77}
   export DISPLAY=":$num"
   if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-    Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb "$DISPLAY" -screen 0 "${VESK_XVFB_SIZE:-1280x1024}x24" -nolisten tcp >/dev/null 2>&1 &
     for _ in $(seq 1 100); do
       xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
       sleep 0.1
