@@ -7,7 +7,8 @@
 # After `vesk_wine_use ARCH`, `wine` and `wineserver` (shell functions) and "$VESK_WINE" and
 # "$VESK_WINESERVER" (for commands such as timeout) run that architecture's Wine.
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Gecko or Mono downloads, and no menu entries or file associations on the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Where Debian puts the loaders and servers (another folder only to try these scripts).
 vesk_wine_dir=${VESK_WINE_DIR:-/usr/lib/wine}
 vesk_marlett=/usr/share/wine/fonts/marlett.ttf

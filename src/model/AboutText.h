@@ -6,10 +6,11 @@
 
 #include "base/CString.h"
 #include "driver/DriverRecords.h"
+#include "res/Version.h"
 
 namespace vesk {
 
-constexpr const char* APP_VERSION_TEXT = "V 1.01";
+constexpr const char* APP_VERSION_TEXT = "V " VESK_VERSION_TEXT;
 
 // `versionStatus` is the status of the version request; `version` is read only when it is 0.
 CString AboutText(uint32_t versionStatus, const _VESK_VERSION_INFO& version);

@@ -1,0 +1,10 @@
+# Reads the program's version from src/res/Version.h: VESK_VERSION_DOTTED ("1.0.1.0") and
+# VESK_VERSION_TEXT ("1.01").
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/res/Version.h version_lines REGEX "^#define VESK_VERSION_")
+foreach(line IN LISTS version_lines)
+  if(line MATCHES "^#define (VESK_VERSION_[A-Z]+) \"?([^\"]*)\"?$")
+    set(${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+  endif()
+endforeach()
+set(VESK_VERSION_DOTTED
+    ${VESK_VERSION_MAJOR}.${VESK_VERSION_MINOR}.${VESK_VERSION_PATCH}.${VESK_VERSION_BUILD})
