@@ -850,3 +850,72 @@ TEST(Resources, ManifestSelectsCommonControlsSix) {
         SendMessageA(about.control(IDOK), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
     EXPECT_GT(ideal.cx, 0);
 }
+
+namespace {
+
+// The letter after a single '&' of a control's text, or 0 ("&&" is a plain '&').
+char MnemonicOf(const std::string& text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return static_cast<char>(toupper(static_cast<unsigned char>(text[i + 1])));
+    }
+    return 0;
+}
+
+// Whether the user works the control: buttons of every kind, lists, trees, sliders, combo
+// boxes and edit fields (read-only ones too: their text can be selected and copied).
+bool IsInteractive(HWND control) {
+    const std::string cls = ClassOf(control);
+    if (cls == "Button") return (StyleOf(control) & BS_TYPEMASK) != BS_GROUPBOX;
+    return cls == WC_LISTVIEWA || cls == WC_TREEVIEWA || cls == TRACKBAR_CLASSA ||
+           cls == "ComboBox" || cls == "Edit";
+}
+
+}  // namespace
+
+// Every dialog can be worked from the keyboard alone: no two of its controls share a mnemonic,
+// and Tab reaches every enabled control the user works (radio buttons through a group's first).
+TEST(Resources, EveryDialogIsWorkedFromTheKeyboardAlone) {
+    for (int id : {IDD_ABOUTBOX, IDD_VESK_CPL_FORM, IDD_PAGE_ASIO_SETTINGS, IDD_PAGE_DEVICES,
+                   IDD_PAGE_CHANNELS, IDD_DEVICE_NAME_EDIT, IDD_CHANNEL_NAME_EDIT, IDD_PAGE_STREAMS,
+                   IDD_PAGE_SYNCHRONISATION, IDD_DEVICE_SYNCH}) {
+        SCOPED_TRACE(id);
+        TemplateWindow window(id);
+        ASSERT_NE(window.dialog(), nullptr);
+        std::vector<char> mnemonics;
+        for (HWND child : window.Children()) {
+            char text[256] = "";
+            GetWindowTextA(child, text, sizeof text);
+            if (const char letter = MnemonicOf(text)) mnemonics.push_back(letter);
+        }
+        std::sort(mnemonics.begin(), mnemonics.end());
+        EXPECT_EQ(std::adjacent_find(mnemonics.begin(), mnemonics.end()), mnemonics.end())
+            << "a mnemonic is used twice";
+
+        std::vector<HWND> reached;
+        HWND first = GetNextDlgTabItem(window.dialog(), nullptr, FALSE);
+        for (HWND at = first; at != nullptr;) {
+            reached.push_back(at);
+            at = GetNextDlgTabItem(window.dialog(), at, FALSE);
+            if (at == first || reached.size() > 64) break;
+        }
+        for (HWND child : window.Children()) {
+            // What the template hides or disables is not the user's to work.
+            if (!IsInteractive(child) || (StyleOf(child) & WS_DISABLED) ||
+                !(StyleOf(child) & WS_VISIBLE))
+                continue;
+            const DWORD kind = StyleOf(child) & BS_TYPEMASK;
+            const bool radio = ClassOf(child) == "Button" &&
+                               (kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON);
+            // Only the first button of a radio group is a tab stop; the arrows move inside it.
+            if (radio && !(StyleOf(child) & WS_GROUP)) continue;
+            EXPECT_NE(std::find(reached.begin(), reached.end(), child), reached.end())
+                << "Tab never reaches control " << GetDlgCtrlID(child) << " (" << ClassOf(child)
+                << ")";
+        }
+    }
+}
