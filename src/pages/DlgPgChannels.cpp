@@ -71,27 +71,33 @@ BOOL CDlgPgChannels::OnInitDialog() {
 
 void CDlgPgChannels::RefreshChannels() {
     const int selected = m_channelList.GetSelectedIndex();
-    m_channelList.DeleteAllItems();
-    CChannelArray& channels = Channels();
-    if (theDrv.LoadChannels(channels, m_direction) == 0) {
-        for (int i = 0; i < channels.GetSize(); ++i) {
-            const _VESK_CHANNEL_PROPERTIES& channel = *channels[i];
-            _VESK_DEVICE_PROPERTIES device{};
-            // A channel whose device cannot be read has no row.
-            if (theDrv.GetDeviceProperties(&channel.DeviceId, &device) != 0) continue;
-            const int row = m_channelList.InsertItem(i, vesk::FieldText(device.DeviceName));
-            if (row < 0) continue;
-            m_channelList.SetItemText(row, kChannelColumn, vesk::FieldText(channel.ChannelName));
-            m_channelList.SetItemText(row, kDisplayNameColumn, "");
-            m_channelList.SetItemData(row, static_cast<DWORD_PTR>(i));
+    {
+        const CListCtrlEx::Rebuild rebuild(m_channelList);
+        m_channelList.DeleteAllItems();
+        CChannelArray& channels = Channels();
+        if (theDrv.LoadChannels(channels, m_direction) == 0) {
+            for (int i = 0; i < channels.GetSize(); ++i) {
+                const _VESK_CHANNEL_PROPERTIES& channel = *channels[i];
+                _VESK_DEVICE_PROPERTIES device{};
+                // A channel whose device cannot be read has no row.
+                if (theDrv.GetDeviceProperties(&channel.DeviceId, &device) != 0) continue;
+                const int row = m_channelList.InsertItem(i, vesk::FieldText(device.DeviceName));
+                if (row < 0) continue;
+                m_channelList.SetItemText(row, kChannelColumn,
+                                          vesk::FieldText(channel.ChannelName));
+                m_channelList.SetItemText(row, kDisplayNameColumn, "");
+                m_channelList.SetItemData(row, static_cast<DWORD_PTR>(i));
+            }
         }
+        ComposeAsioDisplayNames();
     }
-    ComposeAsioDisplayNames();
     if (selected >= 0) m_channelList.SelectRow(selected);
     UpdateSelectedChannel();
 }
 
 void CDlgPgChannels::ComposeAsioDisplayNames() {
+    // Only texts change: nothing of the selection the list's notices are watched for.
+    const CListCtrlEx::Rebuild rebuild(m_channelList);
     for (int row = 0; row < m_channelList.GetItemCount(); ++row) {
         const CString displayName = vesk::AsioDisplayName(
             m_channelList.GetItemText(row, kDeviceColumn),
@@ -118,6 +124,7 @@ void CDlgPgChannels::UpdateSelectedChannel() {
 
 void CDlgPgChannels::OnChannelListItemChanged(NMHDR*, LRESULT* result) {
     *result = 0;
+    if (m_channelList.IsRebuilding()) return;
     UpdateSelectedChannel();
 }
 

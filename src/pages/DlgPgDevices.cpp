@@ -73,10 +73,13 @@ void CDlgPgDevices::InsertDeviceRow(int row, const _VESK_DEVICE_PROPERTIES& devi
 
 void CDlgPgDevices::RefreshDevices() {
     const int selected = m_deviceList.GetSelectedIndex();
-    m_deviceList.DeleteAllItems();
-    if (theDrv.LoadDevices() == 0) {
-        for (int i = 0; i < theDrv.m_devices.GetSize(); ++i)
-            InsertDeviceRow(i, *theDrv.m_devices[i], i);
+    {
+        const CListCtrlEx::Rebuild rebuild(m_deviceList);
+        m_deviceList.DeleteAllItems();
+        if (theDrv.LoadDevices() == 0) {
+            for (int i = 0; i < theDrv.m_devices.GetSize(); ++i)
+                InsertDeviceRow(i, *theDrv.m_devices[i], i);
+        }
     }
     if (selected >= 0) m_deviceList.SelectRow(selected);
     UpdateDeviceButtons();
@@ -98,6 +101,7 @@ void CDlgPgDevices::UpdateDeviceButtons() {
 
 void CDlgPgDevices::OnDeviceListItemChanged(NMHDR*, LRESULT* result) {
     *result = 0;
+    if (m_deviceList.IsRebuilding()) return;
     UpdateDeviceButtons();
 }
 

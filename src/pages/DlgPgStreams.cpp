@@ -50,20 +50,22 @@ BOOL CDlgPgStreams::OnInitDialog() {
 void CDlgPgStreams::RefreshStreams() {
     const int selectedRow = m_streamList.GetSelectedIndex();
     m_detailText.Empty();
-    m_streamList.DeleteAllItems();
     bool allStreaming = true;
-
-    if (theDrv.LoadDevices() == 0) {
-        for (int i = 0; i < theDrv.m_devices.GetSize(); ++i) {
-            const _VESK_DEVICE_PROPERTIES* device = theDrv.m_devices[i];
-            const int row = m_streamList.InsertItem(i, vesk::FieldText(device->DeviceName));
-            if (row < 0) continue;
-            m_streamList.SetItemData(row, static_cast<DWORD_PTR>(i));
-            _VESK_STREAM_INFO info{};
-            if (theDrv.GetStreamInfo(&device->DeviceId, &info) != 0) continue;
-            for (int plug = 0; plug < static_cast<int>(VESK_PLUG_COUNT); ++plug)
-                m_streamList.SetItemText(row, plug + 1, vesk::PlugCellText(info.Plugs[plug]));
-            if (!vesk::IsDeviceStreaming(info)) allStreaming = false;
+    {
+        const CListCtrlEx::Rebuild rebuild(m_streamList);
+        m_streamList.DeleteAllItems();
+        if (theDrv.LoadDevices() == 0) {
+            for (int i = 0; i < theDrv.m_devices.GetSize(); ++i) {
+                const _VESK_DEVICE_PROPERTIES* device = theDrv.m_devices[i];
+                const int row = m_streamList.InsertItem(i, vesk::FieldText(device->DeviceName));
+                if (row < 0) continue;
+                m_streamList.SetItemData(row, static_cast<DWORD_PTR>(i));
+                _VESK_STREAM_INFO info{};
+                if (theDrv.GetStreamInfo(&device->DeviceId, &info) != 0) continue;
+                for (int plug = 0; plug < static_cast<int>(VESK_PLUG_COUNT); ++plug)
+                    m_streamList.SetItemText(row, plug + 1, vesk::PlugCellText(info.Plugs[plug]));
+                if (!vesk::IsDeviceStreaming(info)) allStreaming = false;
+            }
         }
     }
 
@@ -77,6 +79,9 @@ void CDlgPgStreams::RefreshStreams() {
 }
 
 void CDlgPgStreams::ShowStreamDetails(NMHDR*, LRESULT* result) {
+    if (result != nullptr) *result = 0;
+    // Rows being inserted are never selected: the refresh shows the selection's detail after.
+    if (m_streamList.IsRebuilding()) return;
     m_detailText.Empty();
     const int row = m_streamList.GetSelectedIndex();
     if (row >= 0) {
@@ -89,5 +94,4 @@ void CDlgPgStreams::ShowStreamDetails(NMHDR*, LRESULT* result) {
             m_detailText = vesk::StreamDetailText(info);
     }
     UpdateData(FALSE);
-    if (result != nullptr) *result = 0;
 }

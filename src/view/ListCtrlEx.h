@@ -8,6 +8,24 @@ class CListCtrlEx : public CListCtrl {
     // The first selected row, or -1; the lists are single-selection.
     int GetSelectedIndex() const { return GetNextItem(-1, LVNI_SELECTED); }
 
+    // While a page rebuilds the list: the list is not redrawn row by row but once at the end,
+    // and IsRebuilding tells the page's handlers that the notices of every inserted row and
+    // cell can wait for the end of the rebuild, which brings the page up to date itself.
+    class Rebuild {
+      public:
+        explicit Rebuild(CListCtrlEx& list);
+        ~Rebuild();
+        Rebuild(const Rebuild&) = delete;
+        Rebuild& operator=(const Rebuild&) = delete;
+
+      private:
+        CListCtrlEx& m_list;
+    };
+    bool IsRebuilding() const { return m_rebuilds > 0; }
+
   protected:
     DECLARE_MESSAGE_MAP()
+
+  private:
+    int m_rebuilds = 0;
 };
