@@ -32,6 +32,15 @@ int CListCtrl::InsertItem(int item, LPCSTR text) {
     return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
 }
 
+int CListCtrl::InsertItem(int item, LPCSTR text, LPARAM data) {
+    LVITEMA lvi{};
+    lvi.mask = LVIF_TEXT | LVIF_PARAM;
+    lvi.iItem = item;
+    lvi.pszText = const_cast<LPSTR>(text);
+    lvi.lParam = data;
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
+}
+
 BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text) {
     LVITEMA lvi{};
     lvi.iSubItem = subItem;

@@ -14,6 +14,8 @@ class CListCtrl : public CWnd {
     int GetItemCount() const;
     // Inserts a row with the text of column 0; returns its index or -1.
     int InsertItem(int item, LPCSTR text);
+    // Inserts a row with its item data in one step.
+    int InsertItem(int item, LPCSTR text, LPARAM data);
     BOOL SetItemText(int item, int subItem, LPCSTR text);
     CString GetItemText(int item, int subItem) const;
     BOOL SetItemData(int item, DWORD_PTR data);

@@ -50,10 +50,9 @@ BOOL CStatusBar::SetPaneText(int index, LPCSTR text, BOOL update) {
     m_panes[index].text = CString(text);
     const LRESULT set = SendMessage(SB_SETTEXTA, static_cast<WPARAM>(index),
                                     reinterpret_cast<LPARAM>(m_panes[index].text.GetString()));
-    if (update) {
-        Invalidate(FALSE);
-        UpdateWindow();
-    }
+    // The bar paints the new text with the next paint of the thread, not at once: a refresh
+    // that writes several panes paints the bar once.
+    if (update) Invalidate(FALSE);
     return set != 0;
 }
 

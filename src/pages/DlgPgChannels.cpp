@@ -81,15 +81,16 @@ void CDlgPgChannels::RefreshChannels() {
                 _VESK_DEVICE_PROPERTIES device{};
                 // A channel whose device cannot be read has no row.
                 if (theDrv.GetDeviceProperties(&channel.DeviceId, &device) != 0) continue;
-                const int row = m_channelList.InsertItem(i, vesk::FieldText(device.DeviceName));
+                const CString deviceName = vesk::FieldText(device.DeviceName);
+                const CString channelName = vesk::FieldText(channel.ChannelName);
+                const int row = m_channelList.InsertItem(i, deviceName, static_cast<LPARAM>(i));
                 if (row < 0) continue;
-                m_channelList.SetItemText(row, kChannelColumn,
-                                          vesk::FieldText(channel.ChannelName));
-                m_channelList.SetItemText(row, kDisplayNameColumn, "");
-                m_channelList.SetItemData(row, static_cast<DWORD_PTR>(i));
+                m_channelList.SetItemText(row, kChannelColumn, channelName);
+                m_channelList.SetItemText(
+                    row, kDisplayNameColumn,
+                    vesk::AsioDisplayName(deviceName, channelName, m_includeDeviceName != 0));
             }
         }
-        ComposeAsioDisplayNames();
     }
     if (selected >= 0) m_channelList.SelectRow(selected);
     UpdateSelectedChannel();

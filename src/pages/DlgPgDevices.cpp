@@ -65,10 +65,10 @@ BOOL CDlgPgDevices::OnInitDialog() {
 void CDlgPgDevices::InsertDeviceRow(int row, const _VESK_DEVICE_PROPERTIES& device,
                                     int deviceIndex) {
     // Names are shown as stored and never beyond their fields.
-    const int inserted = m_deviceList.InsertItem(row, vesk::FieldText(device.DeviceName));
+    const int inserted = m_deviceList.InsertItem(row, vesk::FieldText(device.DeviceName),
+                                                 static_cast<LPARAM>(deviceIndex));
     if (inserted < 0) return;
     m_deviceList.SetItemText(inserted, 1, vesk::FieldText(device.SerialNumber));
-    m_deviceList.SetItemData(inserted, static_cast<DWORD_PTR>(deviceIndex));
 }
 
 void CDlgPgDevices::RefreshDevices() {

@@ -57,9 +57,9 @@ void CDlgPgStreams::RefreshStreams() {
         if (theDrv.LoadDevices() == 0) {
             for (int i = 0; i < theDrv.m_devices.GetSize(); ++i) {
                 const _VESK_DEVICE_PROPERTIES* device = theDrv.m_devices[i];
-                const int row = m_streamList.InsertItem(i, vesk::FieldText(device->DeviceName));
+                const int row = m_streamList.InsertItem(i, vesk::FieldText(device->DeviceName),
+                                                        static_cast<LPARAM>(i));
                 if (row < 0) continue;
-                m_streamList.SetItemData(row, static_cast<DWORD_PTR>(i));
                 _VESK_STREAM_INFO info{};
                 if (theDrv.GetStreamInfo(&device->DeviceId, &info) != 0) continue;
                 for (int plug = 0; plug < static_cast<int>(VESK_PLUG_COUNT); ++plug)

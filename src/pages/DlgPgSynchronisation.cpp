@@ -86,9 +86,8 @@ void CDlgPgSynchronisation::RefreshSyncList() {
         const uint32_t devicesStatus = theDrv.LoadDevices();
         const uint32_t modesStatus = theDrv.LoadSyncModes();
         if (devicesStatus == 0 && modesStatus == 0 && theDrv.m_devices.GetSize() > 0) {
-            m_syncList.InsertItem(kPcDriverRow, "");
+            m_syncList.InsertItem(kPcDriverRow, "", static_cast<LPARAM>(kPcDriverItemData));
             m_syncList.SetItemText(kPcDriverRow, 1, LoadStringText(vesk::IDS_PC_DRIVER));
-            m_syncList.SetItemData(kPcDriverRow, kPcDriverItemData);
             // Read into a local record: a failed read must leave the model's values as they were.
             _VESK_CLOCK_MASTER master{};
             if (theDrv.GetClockMaster(&master) == 0) {
@@ -103,13 +102,12 @@ void CDlgPgSynchronisation::RefreshSyncList() {
             for (int i = 0; i < theDrv.m_devices.GetSize(); ++i) {
                 const _VESK_DEVICE_PROPERTIES* device = theDrv.m_devices[i];
                 const int row = i + 1;
-                m_syncList.InsertItem(row, "");
+                m_syncList.InsertItem(row, "", static_cast<LPARAM>(i));
                 m_syncList.SetItemText(row, 1, vesk::FieldText(device->DeviceName));
                 // The device list may have changed between the two loads; a device without its
                 // sync-mode record keeps an empty source column.
                 if (const _DEVICE_SYNC_MODE_INFO* modes = theDrv.m_syncModes.Find(i))
                     m_syncList.SetItemText(row, 2, vesk::SyncModeText(modes->CurrentMode));
-                m_syncList.SetItemData(row, static_cast<DWORD_PTR>(i));
                 m_syncList.SetCheck(row, FALSE);
                 if (theDrv.m_clockMaster.MasterType == 1 &&
                     device->DeviceId == theDrv.m_clockMaster.MasterDeviceId) {
