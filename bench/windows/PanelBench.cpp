@@ -289,7 +289,7 @@ double StartUp(const std::string& program, const char* windowTitle) {
     const DWORD idle = ::WaitForInputIdle(process.hProcess, 30000);
     const double elapsed = Seconds() - start;
     HWND window = nullptr;
-    for (int i = 0; i < 200 && window == nullptr; ++i) {
+    for (int i = 0; i < 1000 && window == nullptr; ++i) {
         window = ::FindWindowA(nullptr, windowTitle);
         if (window == nullptr) ::Sleep(10);  // only to end it; the figure is already taken
     }

@@ -130,7 +130,18 @@ void CWinApp::OnFileOpen() {
     ofn.lpstrFile = fileName;
     ofn.nMaxFile = sizeof(fileName);
     ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    if (!::GetOpenFileNameA(&ofn)) return;
+    // The common dialogs are loaded only when the user asks for one: every start would pay for
+    // them otherwise.
+    using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    HMODULE commonDialogs = ::LoadLibraryA("comdlg32.dll");
+    const auto getOpenFileName = commonDialogs == nullptr
+                                     ? nullptr
+                                     : reinterpret_cast<GetOpenFileNameFunction>(
+                                           reinterpret_cast<void*>(::GetProcAddress(
+                                               commonDialogs, "GetOpenFileNameA")));
+    const BOOL chosen = getOpenFileName != nullptr && getOpenFileName(&ofn);
+    if (commonDialogs != nullptr) ::FreeLibrary(commonDialogs);
+    if (!chosen) return;
     docTemplate->OpenDocumentFile(fileName);
 }
 
