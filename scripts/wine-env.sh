@@ -113,6 +113,8 @@ vesk_wine_use_for() {
 wine() { "$VESK_WINE" "$@"; }
 wineserver() { "$VESK_WINESERVER" "$@"; }
 
+# vesk_start_xvfb: a display; Xvfb when there is none. The Xvfb it starts is ended by
+# vesk_end_wine_session.
 vesk_start_xvfb() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
     return 0
@@ -121,6 +123,7 @@ vesk_start_xvfb() {
   export DISPLAY=":$num"
   if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
     Xvfb "$DISPLAY" -screen 0 "${VESK_XVFB_SIZE:-1280x1024}x24" -nolisten tcp >/dev/null 2>&1 &
+    vesk_started_xvfb=$!
     for _ in $(seq 1 100); do
       xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
       sleep 0.1
@@ -160,4 +163,11 @@ vesk_make_wineprefix() {
 # vesk_arch_wanted ARCH: whether VESK_WINE_ARCHES (default: both) includes ARCH.
 vesk_arch_wanted() {
   grep -qw "$1" <<<"${VESK_WINE_ARCHES:-x86 x64}"
+}
+
+# vesk_end_wine_session: ends every Wine process of the prefix, and the Xvfb that
+# vesk_start_xvfb started.
+vesk_end_wine_session() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${vesk_started_xvfb:-}" ]; then kill "$vesk_started_xvfb" 2>/dev/null || true; fi
 }

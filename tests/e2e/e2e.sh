@@ -14,16 +14,12 @@ vesk_wine_use_for "$bin/VESK_CPL_sim.exe"
 WINEPREFIX=$(vesk_arch_prefix "${VESK_E2E_WINEPREFIX:-$HOME/.cache/vesk-cpl/e2e-prefix}")
 export WINEPREFIX
 export VESK_XVFB_DISPLAY=${VESK_XVFB_DISPLAY:-78}
-last_background=${!:-}
 vesk_start_xvfb
-xvfb_pid=
-[ "${!:-}" != "$last_background" ] && xvfb_pid=$! # an Xvfb started here is ended here
 vesk_make_wineprefix
 
 work=$(mktemp -d)
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  vesk_end_wine_session
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -15,16 +15,12 @@ arch=$VESK_WINE_ARCH
 WINEPREFIX=$(vesk_arch_prefix "${VESK_PACKAGE_WINEPREFIX:-$HOME/.cache/vesk-cpl/package-prefix}")
 export WINEPREFIX
 export VESK_XVFB_DISPLAY=${VESK_XVFB_DISPLAY:-78}
-last_background=${!:-}
 vesk_start_xvfb
-xvfb_pid=
-[ "${!:-}" != "$last_background" ] && xvfb_pid=$!
 vesk_make_wineprefix
 
 work=$(mktemp -d)
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  vesk_end_wine_session
   rm -rf "$work"
 }
 trap cleanup EXIT
