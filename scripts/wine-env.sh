@@ -171,3 +171,40 @@ vesk_end_wine_session() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${vesk_started_xvfb:-}" ]; then kill "$vesk_started_xvfb" 2>/dev/null || true; fi
 }
+
+# vesk_preset_of ARCH: the CMake preset that builds ARCH's programs.
+vesk_preset_of() {
+  case $1 in
+  x86) echo windows ;;
+  x64) echo windows64 ;;
+  *) return 1 ;;
+  esac
+}
+
+# vesk_preferred_arch: the architecture to show the panel in, x86 when it runs here; prints
+# why nothing runs and fails when no architecture does.
+vesk_preferred_arch() {
+  local arches
+  arches=$(vesk_wine_arches)
+  if [ -z "$arches" ]; then
+    echo "This machine runs no Windows programs: x86: $(vesk_wine_unavailable x86);" \
+      "x64: $(vesk_wine_unavailable x64)." >&2
+    return 1
+  fi
+  echo "${arches%% *}"
+}
+
+# vesk_begin_test_session PROGRAM PREFIX: what a test script of Windows programs needs: the
+# Wine of PROGRAM's architecture in the prefix PREFIX (with "-x64" for x64), made once, a
+# display (an Xvfb of its own on :78 when there is none) and an empty folder in $work. When the
+# script exits, every Wine process of the prefix and that Xvfb are ended and the folder goes.
+vesk_begin_test_session() {
+  vesk_wine_use_for "$1" || return 1
+  WINEPREFIX=$(vesk_arch_prefix "$2")
+  export WINEPREFIX
+  export VESK_XVFB_DISPLAY=${VESK_XVFB_DISPLAY:-78}
+  vesk_start_xvfb
+  vesk_make_wineprefix || return 1
+  work=$(mktemp -d)
+  trap 'vesk_end_wine_session; rm -rf "$work"' EXIT
+}

@@ -12,8 +12,8 @@ class CMainFrame : public CFrameWnd {
   public:
     static constexpr int kPaneCount = 4;
 
-    // Writes `text` into a pane of the main frame's status bar, and redraws it; nothing
-    // without a main frame or bar. The page title is the frame's message text, which menu
+    // Writes `text` into a pane of the main frame's status bar, painted with the next paint;
+    // nothing without a main frame or bar. The page title is the frame's message text, which menu
     // prompts replace while a menu is open.
     static void SetStatusPaneText(StatusPane pane, LPCSTR text);
 

@@ -10,19 +10,8 @@ test=$2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../../scripts/wine-env.sh
 . "$here/../../scripts/wine-env.sh"
-vesk_wine_use_for "$bin/VESK_CPL_sim.exe"
-WINEPREFIX=$(vesk_arch_prefix "${VESK_E2E_WINEPREFIX:-$HOME/.cache/vesk-cpl/e2e-prefix}")
-export WINEPREFIX
-export VESK_XVFB_DISPLAY=${VESK_XVFB_DISPLAY:-78}
-vesk_start_xvfb
-vesk_make_wineprefix
-
-work=$(mktemp -d)
-cleanup() {
-  vesk_end_wine_session
-  rm -rf "$work"
-}
-trap cleanup EXIT
+vesk_begin_test_session "$bin/VESK_CPL_sim.exe" \
+  "${VESK_E2E_WINEPREFIX:-$HOME/.cache/vesk-cpl/e2e-prefix}"
 wineserver -p >/dev/null 2>&1 || true
 
 title="Norvale QVX 1394 Driver Control Panel"

@@ -10,20 +10,9 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 # shellcheck source=../../scripts/wine-env.sh
 . "$root/scripts/wine-env.sh"
-vesk_wine_use_for "$bin/VESK_CPL.exe"
+vesk_begin_test_session "$bin/VESK_CPL.exe" \
+  "${VESK_PACKAGE_WINEPREFIX:-$HOME/.cache/vesk-cpl/package-prefix}"
 arch=$VESK_WINE_ARCH
-WINEPREFIX=$(vesk_arch_prefix "${VESK_PACKAGE_WINEPREFIX:-$HOME/.cache/vesk-cpl/package-prefix}")
-export WINEPREFIX
-export VESK_XVFB_DISPLAY=${VESK_XVFB_DISPLAY:-78}
-vesk_start_xvfb
-vesk_make_wineprefix
-
-work=$(mktemp -d)
-cleanup() {
-  vesk_end_wine_session
-  rm -rf "$work"
-}
-trap cleanup EXIT
 fail() {
   echo "FAIL ($arch): $*" >&2
   exit 1
