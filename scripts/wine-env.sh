@@ -187,8 +187,12 @@ vesk_preferred_arch() {
   local arches
   arches=$(vesk_wine_arches)
   if [ -z "$arches" ]; then
-    echo "This machine runs no Windows programs: x86: $(vesk_wine_unavailable x86);" \
-      "x64: $(vesk_wine_unavailable x64)." >&2
+    local arch why reasons=()
+    for arch in x86 x64; do
+      why=$(vesk_wine_unavailable "$arch") || why="left out by VESK_WINE_ARCHES"
+      reasons+=("$arch: $why")
+    done
+    echo "No Windows program can run: ${reasons[0]}; ${reasons[1]}." >&2
     return 1
   fi
   echo "${arches%% *}"
