@@ -26,9 +26,6 @@ namespace {
 
 using uitest::RunningPanel;
 
-// The part of the last refresh floor that went to the requests.
-double g_floorRequestSeconds = 0;
-
 sim::Simulator& Sim() {
     return sim::Simulator::Instance();
 }
@@ -91,8 +88,13 @@ std::vector<ListShape> ListShapes(CVESK_CPLView& view) {
 
 // The floor of a refresh: its requests sent straight to the simulated driver, and as many rows
 // inserted into bare list views of the same shapes, with a text in every cell.
-double RefreshFloor(const std::vector<Request>& requests, const std::vector<ListShape>& shapes,
-                    HWND parent) {
+struct Floor {
+    double seconds;
+    double requestSeconds;  // the part that went to the requests
+};
+
+Floor RefreshFloor(const std::vector<Request>& requests, const std::vector<ListShape>& shapes,
+                   HWND parent) {
     void* handle = nullptr;
     const std::string path = std::string("\\\\.\\") + DEVICE_INTERFACE_NAME;
     Sim().Open(path.c_str(), &handle);
@@ -118,7 +120,6 @@ double RefreshFloor(const std::vector<Request>& requests, const std::vector<List
                       shape ? shape->outputSize : 0);
     }
     const double requestsDone = Seconds();
-    g_floorRequestSeconds = requestsDone - start;
     char text[] = "Capacity Interface 00 with a long name";
     for (size_t i = 0; i < shapes.size(); ++i) {
         for (int row = 0; row < shapes[i].rows; ++row) {
@@ -141,7 +142,7 @@ double RefreshFloor(const std::vector<Request>& requests, const std::vector<List
     const double elapsed = Seconds() - start;
     for (HWND list : lists) ::DestroyWindow(list);
     Sim().Close(handle);
-    return elapsed;
+    return {elapsed, requestsDone - start};
 }
 
 // The refresh with the window shown (on the Devices page) or hidden in the notification area,
@@ -169,11 +170,11 @@ void BenchRefresh(const std::string& scenario, bool hidden) {
         for (const std::string& line : Sim().TraceLines())
             if (line.rfind("ioctl ", 0) == 0) lines.push_back(line);
         requestCount = lines.size();
-        const double floor = RefreshFloor(RequestsOf(lines), ListShapes(*view), view->m_hWnd);
+        const Floor floor = RefreshFloor(RequestsOf(lines), ListShapes(*view), view->m_hWnd);
         if (run == 0) continue;  // warming up
         refreshes.push_back(refresh * 1000);
-        floors.push_back(floor * 1000);
-        floorRequests.push_back(g_floorRequestSeconds * 1000);
+        floors.push_back(floor.seconds * 1000);
+        floorRequests.push_back(floor.requestSeconds * 1000);
     }
     // Where a refresh spends its time, page by page (one more run of each).
     const std::pair<const char*, std::function<void()>> pages[] = {
