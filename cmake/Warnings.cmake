@@ -1,6 +1,7 @@
 # Warnings for the project's own targets; errors when VESK_WERROR is on (CI).
 add_library(vesk_warnings INTERFACE)
-target_compile_options(vesk_warnings INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
+target_compile_options(vesk_warnings INTERFACE -Wall -Wextra -Wshadow
+                                                $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor>)
 if(VESK_WERROR)
   target_compile_options(vesk_warnings INTERFACE -Werror)
 endif()

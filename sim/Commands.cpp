@@ -1,11 +1,10 @@
 // The simulator's commands, one a line, as the Driver Simulator window and vesk_simctl send
 // them.
-#include <fstream>
-
 #include "Events.h"
 #include "Numbers.h"
 #include "Presence.h"
 #include "Scenario.h"
+#include "TextFile.h"
 #include "driver/DriverRecords.h"
 #include "driver/IoctlCodes.h"
 
@@ -160,9 +159,8 @@ bool Simulator::Execute(const std::string& command, std::string* error) {
     }
     if (name == "dump") {
         if (argument.empty()) return Refused(error, "dump needs a path");
-        const std::string scenario = DumpScenario();
-        std::ofstream file(argument, std::ios::binary | std::ios::trunc);
-        if (!(file << scenario) || !file.flush()) return Refused(error, "cannot write " + argument);
+        if (!WriteTextFile(argument, DumpScenario()))
+            return Refused(error, "cannot write " + argument);
         return true;
     }
     if (name == "trace") {

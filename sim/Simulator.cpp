@@ -50,6 +50,11 @@ void Simulator::Reset() {
     state.trace.CloseFile();
 }
 
+bool Simulator::Loaded() const {
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    return m_state->driver.loaded;
+}
+
 uint32_t Simulator::Open(const char* path, void** handle) {
     if (!handle) return kErrorInvalidParameter;
     *handle = nullptr;

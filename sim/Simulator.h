@@ -35,6 +35,9 @@ class Simulator {
     // `streaming`: false between a stop-streaming and the next start-streaming request.
     std::string DumpScenario() const;
 
+    // Whether the driver is loaded, that is whether its device interface is present.
+    bool Loaded() const;
+
     // One simulator command, as the Driver Simulator window and vesk_simctl send them.
     bool Execute(const std::string& command, std::string* error = nullptr);
 

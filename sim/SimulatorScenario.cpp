@@ -1,12 +1,11 @@
 // Loading, merging and dumping whole scenarios, and the configuration from the environment.
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "DemoScenario.h"
 #include "Events.h"
 #include "Presence.h"
 #include "Scenario.h"
+#include "TextFile.h"
 
 namespace sim {
 namespace {
@@ -36,11 +35,9 @@ bool Simulator::LoadScenario(const std::string& scenarioJson, std::string* error
 }
 
 bool Simulator::LoadScenarioFile(const std::string& path, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return SetError(error, "cannot read " + path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (!LoadScenario(text.str(), error)) {
+    std::string text;
+    if (!ReadTextFile(path, &text)) return SetError(error, "cannot read " + path);
+    if (!LoadScenario(text, error)) {
         if (error) *error = path + ": " + *error;
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 #include "app/AppMessages.h"
 #include "app/MainFrame.h"
@@ -68,7 +69,10 @@ constexpr UINT kPlaceAndShow = SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW;
 constexpr int kMinimumInterfaceNameLength = 5;
 
 // The name of a device-interface notice: the text after the fixed part of the record, read
-// no further than the size the record gives itself.
+// no further than the size the record gives itself. Windows gives a window registered through
+// the 8-bit API the 8-bit record; Wine gives it the UTF-16 record, whose name would read as a
+// single character. A name whose second byte is zero after a non-zero first is read as UTF-16
+// (characters past 7 bits become '?'), so that both notices are treated alike.
 CString InterfaceName(DWORD_PTR data) {
     if (data == 0) return CString();
     const auto* record = reinterpret_cast<const unsigned char*>(data);
@@ -76,7 +80,17 @@ CString InterfaceName(DWORD_PTR data) {
     std::memcpy(&size, record, sizeof size);
     constexpr size_t kNameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name);
     if (size <= kNameOffset) return CString();
-    return vesk::FieldText(reinterpret_cast<const char*>(record) + kNameOffset, size - kNameOffset);
+    const unsigned char* name = record + kNameOffset;
+    const size_t nameBytes = size - kNameOffset;
+    if (nameBytes < 4 || name[0] == 0 || name[1] != 0)
+        return vesk::FieldText(reinterpret_cast<const char*>(name), nameBytes);
+    std::string narrow;
+    for (size_t i = 0; i + 1 < nameBytes; i += 2) {
+        const unsigned unit = name[i] | (name[i + 1] << 8);
+        if (unit == 0) break;
+        narrow += unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+    return CString(narrow.c_str());
 }
 
 }  // namespace

@@ -85,6 +85,16 @@ std::vector<unsigned char> InterfaceNotice(const std::string& name) {
     return storage;
 }
 
+// The same notice in UTF-16, as Wine sends it to every window.
+std::vector<unsigned char> WideInterfaceNotice(const std::string& name) {
+    const size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
+    std::vector<unsigned char> storage = InterfaceNotice(std::string(name.size() * 2 + 1, 'x'));
+    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(storage.data());
+    record->dbcc_size = static_cast<DWORD>(nameOffset + (name.size() + 1) * 2);
+    for (size_t i = 0; i <= name.size(); ++i) record->dbcc_name[i] = i < name.size() ? name[i] : 0;
+    return storage;
+}
+
 // Connections are numbered from 1 again: the view's is 1, the notificator's 2.
 class View : public PanelTest {
   protected:
@@ -320,7 +330,14 @@ TEST_F(View, ArrivalWhileClosedConnectsAndRefreshesWhileOpenNoticesChangeNothing
     std::vector<unsigned char> cutShort = InterfaceNotice("\\\\.\\x");
     reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(cutShort.data())->dbcc_size -= 2;
     EXPECT_EQ(notice(DBT_DEVICEARRIVAL, &cutShort), TRUE);
+    const std::vector<unsigned char> wideShortName = WideInterfaceNotice("\\\\.\\");
+    EXPECT_EQ(notice(DBT_DEVICEARRIVAL, &wideShortName), TRUE);
     EXPECT_TRUE(simulator.TraceLines().empty());
+    // The UTF-16 form of a notice counts its characters, not its bytes.
+    const std::vector<unsigned char> wideName = WideInterfaceNotice("\\\\?\\root#x");
+    EXPECT_EQ(notice(DBT_DEVICEARRIVAL, &wideName), TRUE);
+    EXPECT_EQ(CountLines("open - "), 1u);
+    simulator.ClearTrace();
     // Five characters are enough: the open is tried, fails, and the pages refresh anyway
     // (without a connection their requests never reach the driver).
     panel.Frame()->m_wndStatusBar.SetPaneText(1, "stale");
