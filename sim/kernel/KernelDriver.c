@@ -129,9 +129,8 @@ static void ReleaseClientEvents(void) {
 // ---------------------------------------------------------------------------------------------
 // Presence: while the simulated driver is unloaded its device path does not exist, as with a
 // real driver that is not loaded, so opening it fails with "file not found" before it reaches
-// the driver. (Under Wine, a client gets its handle even when
-// the driver fails the open.) The system tells windows registered for the device
-// interface of its arrival and removal.
+// the driver. (Under Wine, a client gets its handle even when the driver fails the open.) The
+// system tells windows registered for the device interface of its arrival and removal.
 
 static BOOLEAN dosNamePresent;
 

@@ -14,91 +14,12 @@ vesk_begin_test_session "$bin/VESK_CPL_sim.exe" \
   "${VESK_E2E_WINEPREFIX:-$HOME/.cache/vesk-cpl/e2e-prefix}"
 wineserver -p >/dev/null 2>&1 || true
 
-title="Norvale QVX 1394 Driver Control Panel"
 export VESK_SIM_TRACE="$work/trace.txt"
-probe() { wine "$bin/vesk_probe.exe" "$@"; }
+trace=$VESK_SIM_TRACE
+panel=$bin/VESK_CPL_sim.exe
 simctl() { wine "$bin/vesk_simctl.exe" "$@"; }
-fail() {
-  echo "FAIL: $*" >&2
-  [ -f "$VESK_SIM_TRACE" ] && tail -20 "$VESK_SIM_TRACE" >&2
-  exit 1
-}
-expect_state() {  # expect_state KEY=VALUE: the frame's state holds it
-  local state
-  state=$(probe state "$title" | tr -d '\r')
-  grep -qw "$1" <<<"$state" || fail "expected $1, state is: $state"
-}
-wait_state() {  # wait_state KEY=VALUE: within 10 s
-  for _ in $(seq 1 100); do
-    probe state "$title" | tr -d '\r' | grep -qw "$1" && return 0
-  done
-  fail "state never became $1"
-}
-wait_trace() {  # wait_trace REGEX: a trace line matches within 20 s
-  for _ in $(seq 1 200); do
-    grep -qE "$1" "$VESK_SIM_TRACE" 2>/dev/null && return 0
-    probe paint "$title" >/dev/null 2>&1 || true
-  done
-  fail "no trace line matched: $1"
-}
-poll() {  # poll SECONDS COMMAND...: runs COMMAND until it succeeds, at most SECONDS long
-  local limit=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$limit" ] || return 1
-    sleep 0.1 # a polling interval, not a wait for something in particular
-  done
-}
-drained() {  # drained MARK N: the trace from `mark MARK` up to the event request that found the
-  # queue empty after N records had been read on the notificator's connection
-  awk -v m="mark $1" -v n="$2" '
-    $0 == m { f = 1; next }
-    f { buf = buf $0 "\n"
-        if ($0 ~ /^ioctl 2 0x80882828 .*-> 0x00000000/) c++
-        else if (c >= n && $0 ~ /^ioctl 2 0x80882828 .*-> 0x00000103/) { done = 1; exit } }
-    END { if (!done) exit 1; printf "%s", buf }' "$VESK_SIM_TRACE"
-}
-wait_drained() {  # wait_drained MARK N: prints drained MARK N once the panel got that far
-  poll 20 drained "$1" "$2" >/dev/null || fail "events after mark $1 were not drained"
-  drained "$1" "$2"
-}
-lines_after_mark() {  # lines_after_mark TEXT REGEX: count of matching lines after `mark TEXT`
-  awk -v m="mark $1" -v r="$2" 'found && $0 ~ r {n++} $0 == m {found=1} END {print n+0}' \
-    "$VESK_SIM_TRACE"
-}
-start_panel() {  # start_panel ARGS...: the first instance, up and drawn
-  "$VESK_WINE" "$bin/VESK_CPL_sim.exe" "$@" >/dev/null 2>"$work/panel-stderr.txt" &
-  panel_pid=$!
-  probe wait-window "$title" 30000 || fail "the panel did not start"
-  probe wait-window "Driver Simulator" 30000 || fail "the simulator did not start"
-  probe paint "$title"
-}
-second_start() {  # second_start ARGS...: another start, which must end by itself
-  timeout 60 "$VESK_WINE" "$bin/VESK_CPL_sim.exe" "$@" >/dev/null 2>"$work/start-stderr.txt" ||
-    fail "second start did not end"
-  no_crash "$work/start-stderr.txt"
-}
-panel_process_gone() { ! kill -0 "$panel_pid" 2>/dev/null; }
-no_crash() {  # no_crash FILE: Wine reported no unhandled exception on that standard error
-  local report
-  report=$(grep -m1 'wine: Unhandled' "$1" 2>/dev/null) || return 0
-  echo "FAIL: a panel crashed: $report" >&2
-  exit 1
-}
-panel_ended() {  # the first instance's process ends by itself, with status 0 and no crash
-  # A crash while the process ends keeps the exit code it was ending with: Wine's report on
-  # the standard error is what tells.
-  poll 20 panel_process_gone || fail "the panel's process did not end by itself"
-  local status=0
-  wait "$panel_pid" || status=$?
-  no_crash "$work/panel-stderr.txt"
-  [ "$status" = 0 ] || fail "the panel's process ended with status $status, not 0"
-}
-quit_panel() {
-  probe command "$title" 32772
-  probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
-  panel_ended
-}
+# shellcheck source=lib.sh
+. "$here/lib.sh"
 
 case $test in
 handover)
@@ -120,7 +41,7 @@ handover)
   wait_state iconic=0
   expect_state visible=1
   # Only the first instance ran the simulator: one trace, one open of the main connection.
-  [ "$(grep -c '^open 1 ' "$VESK_SIM_TRACE")" = 1 ] || fail "another start opened the driver"
+  [ "$(grep -c '^open 1 ' "$trace")" = 1 ] || fail "another start opened the driver"
   quit_panel
   ;;
 exit)
@@ -128,7 +49,7 @@ exit)
   second_start -asio -EXIT
   probe wait-gone "$title" 1000 || fail "-exit without an instance made a window"
   probe wait-gone "class=VeskDriverSimulator" 1000 || fail "-exit showed the simulator"
-  [ ! -e "$VESK_SIM_TRACE" ] || fail "-exit started the simulator"
+  [ ! -e "$trace" ] || fail "-exit started the simulator"
   start_panel -hide
   frame=$(probe find "$title" | tr -d '\r')
   probe icon "$frame" || fail "the running panel has no icon"
@@ -173,24 +94,7 @@ tray)
 events)
   start_panel
   wait_trace '^ioctl 2 0x80882820 '
-  # One event at a time: each is drained before the next, so each section is its own.
-  # A full refresh loads the channel list twice (input and output channels).
-  for type in 1 2 3 100; do
-    simctl mark "event-$type" || fail "vesk_simctl refused mark"
-    simctl event "$type" || fail "vesk_simctl refused event $type"
-    section=$(wait_drained "event-$type" 1)
-    grep -q '^signal 2$' <<<"$section" || fail "event $type was not signalled to the notificator"
-    refreshes=$(grep -c '^ioctl 1 0x80882864 ' <<<"$section" || true)
-    case $type in
-    2 | 3) [ "$refreshes" = 2 ] || fail "event $type refreshed $((refreshes / 2)) times, not once" ;;
-    *) ! grep -q '^ioctl 1 ' <<<"$section" || fail "event $type refreshed the pages" ;;
-    esac
-  done
-  # A burst of three read by the panel in one go: one refresh for each of types 2 and 3.
-  simctl mark burst
-  simctl event 1 && simctl event 2 && simctl event 3 || fail "vesk_simctl refused an event"
-  section=$(wait_drained burst 3)
-  [ "$(grep -c '^ioctl 1 0x80882864 ' <<<"$section")" = 4 ] || fail "the burst did not refresh twice"
+  events_wake_panel
   simctl nonsense && fail "vesk_simctl accepted an unknown command"
   [ "$(simctl nonsense >/dev/null 2>&1; echo $?)" = 3 ] || fail "refused command not exit 3"
   quit_panel
@@ -204,7 +108,7 @@ replug)
   simctl load || fail "load refused"
   wait_trace '^notify 0x8000'
   probe wait-pane "$title" 1 "3 Device(s) connected." 20000 || fail "arrival did not refresh"
-  grep -q '^open 1 ' "$VESK_SIM_TRACE" || fail "arrival did not open the main connection"
+  grep -q '^open 1 ' "$trace" || fail "arrival did not open the main connection"
   wait_trace '^ioctl 2 0x80882820 '
   simctl mark unplug
   simctl unload

@@ -65,6 +65,16 @@ bool ChooseComboItem(HWND combo, int index) {
     return true;
 }
 
+bool MoveSlider(HWND slider, int position) {
+    HWND parent = ::GetParent(slider);
+    if (parent == nullptr) return false;
+    ::SendMessageA(slider, TBM_SETPOS, TRUE, position);
+    const LPARAM from = reinterpret_cast<LPARAM>(slider);
+    ::SendMessageA(parent, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
+    ::SendMessageA(parent, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
+    return ::SendMessageA(slider, TBM_GETPOS, 0, 0) == position;
+}
+
 bool SelectListRow(HWND list, int row) {
     if (row < 0 || row >= static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)))
         return false;

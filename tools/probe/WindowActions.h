@@ -34,6 +34,8 @@ bool PressButton(HWND top, int controlId);
 bool ClickButton(HWND button);
 // Selects item `index` of a drop-down list and tells its parent, as a user's choice would.
 bool ChooseComboItem(HWND combo, int index);
+// Moves a slider (trackbar) to `position` and tells its parent, as a drag that ends there does.
+bool MoveSlider(HWND slider, int position);
 // Selects and focuses row `row` of a list view, as a click would; the list tells its parent.
 bool SelectListRow(HWND list, int row);
 // Replaces the text of a control (an edit field), as typing would.

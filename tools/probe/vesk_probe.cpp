@@ -19,6 +19,7 @@
 //   vesk_probe combo WINDOW ID               the combo box's items, "* " before the selection
 //   vesk_probe combo-select WINDOW ID INDEX  chooses an item of the combo box as a user does
 //   vesk_probe select-row WINDOW ID INDEX    selects and focuses a row of the list as a click does
+//   vesk_probe slide WINDOW ID POSITION      moves the slider there as a user's drag does
 //   vesk_probe set-text WINDOW ID TEXT       replaces the text of the control (an edit field)
 //   vesk_probe click WINDOW ID               presses the button with that id, if it is enabled
 //   vesk_probe press WINDOW BUTTONTEXT [MS]  presses a button of the window once it exists
@@ -256,6 +257,8 @@ int RunOnWindow(const Args& args, HWND window) {
         return Result(probe::SelectListRow(control, static_cast<int>(Number(args[3]))));
     if (command == "set-text" && count >= 4)
         return Result(probe::SetControlText(control, Unescape(args[3]).c_str()));
+    if (command == "slide" && count >= 4)
+        return Result(probe::MoveSlider(control, static_cast<int>(Number(args[3]))));
     if (command == "combo-select" && count >= 4)
         return Result(probe::ChooseComboItem(control, static_cast<int>(Number(args[3]))));
     return kUsage;

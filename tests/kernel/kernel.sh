@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# The shipped panel, VESK_CPL.exe as released, against the kernel-mode simulated driver
+# (vesk_sim.sys) under 64-bit Wine: the system's I/O manager between them, the panel's own event
+# handle set by the driver, device-interface notices from the system. Usage: kernel.sh BINDIR
+# TEST with the x64 build's BINDIR. Each test starts the driver, ends with the driver stopped,
+# the panel ended by Quit, and no Wine process of its prefix left.
+set -euo pipefail
+bin=$1
+test=$2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../../scripts/wine-env.sh
+. "$here/../../scripts/wine-env.sh"
+vesk_begin_test_session "$bin/VESK_CPL.exe" \
+  "${VESK_KERNEL_WINEPREFIX:-$HOME/.cache/vesk-cpl/kernel-prefix}"
+# The driver runs as a service: without a server that stays, it would end with the last
+# program.
+wineserver -p >/dev/null 2>&1 || true
+
+trace=$work/trace.txt
+panel=$bin/VESK_CPL.exe
+simctl() { wine "$bin/vesk_kernelctl.exe" "$@"; }
+# shellcheck source=../e2e/lib.sh
+. "$here/../e2e/lib.sh"
+
+wine_processes() {  # the ids of this prefix's Wine processes
+  local p exe
+  for p in /proc/[0-9]*; do
+    exe=$(readlink "$p/exe" 2>/dev/null) || continue
+    case $exe in
+    */wine*)
+      tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+        echo "${p#/proc/}"
+      ;;
+    esac
+  done
+  return 0
+}
+driver_host() {  # the id of the process that has the driver loaded
+  local id
+  for id in $(wine_processes); do
+    grep -q 'vesk_sim\.sys' "/proc/$id/maps" 2>/dev/null && echo "$id"
+  done
+  return 0
+}
+driver_gone() { [ -z "$(driver_host)" ]; }
+start_driver() {  # start_driver [SCENARIO_JSON]: the driver, its state and its trace
+  simctl start "$bin/vesk_sim.sys" || fail "the driver did not start"
+  [ -n "$(driver_host)" ] || fail "no process has the driver loaded"
+  if [ -n "${1:-}" ]; then
+    echo "$1" >"$work/scenario.json"
+    simctl scenario "$work/scenario.json" || fail "the scenario was refused"
+  fi
+  simctl trace "$trace" || fail "the driver cannot write its trace"
+}
+finish() {  # Quit, the driver stopped, and nothing of the test left running
+  quit_panel
+  simctl stop || fail "the driver did not stop"
+  poll 10 driver_gone || fail "the driver stayed loaded after it was stopped"
+  wineserver -k >/dev/null 2>&1 || true
+  timeout 30 "$VESK_WINESERVER" -w || fail "the Wine server did not end"
+  [ -z "$(wine_processes)" ] || fail "Wine processes were left: $(wine_processes)"
+}
+succeeded() {  # succeeded CODE MARK: a request with that code succeeded after `mark MARK`
+  [ "$(lines_after_mark "$2" "^ioctl 1 $1 .*-> 0x00000000")" -ge 1 ] ||
+    fail "no successful request $1 after mark $2"
+}
+
+case $test in
+version)
+  # Interface 2.13 is refused: the panel runs as if no driver were there. 2.14 is accepted
+  # when the driver's interface comes back.
+  start_driver '{"version": {"interfaceMinor": 13}}'
+  start_panel
+  probe wait-pane "$title" 1 "0 Device(s) connected." 10000 || fail "2.13 was not refused"
+  grep -q '^ioctl 1 0x80882804 .*out=020d' "$trace" || fail "no version request"
+  grep -q '^close 1$' "$trace" || fail "the refused connection stayed open"
+  simctl set '{"version": {"interfaceMinor": 14}}' || fail "set refused"
+  simctl mark accepted
+  simctl unload && simctl load || fail "the driver's interface did not come back"
+  probe wait-pane "$title" 1 "3 Device(s) connected." 20000 || fail "2.14 was not accepted"
+  [ "$(lines_after_mark accepted '^open [0-9]+ ')" -ge 1 ] || fail "no connection after arrival"
+  finish
+  ;;
+replug)
+  # Started without a driver; the device interface's arrival connects the panel, and a
+  # device that goes away is gone from the panel after the driver's events.
+  start_driver '{"loaded": false}'
+  start_panel
+  probe wait-pane "$title" 1 "0 Device(s) connected." 10000 || fail "pane 1 without driver"
+  ! grep -q '^open ' "$trace" || fail "a driver that is not loaded was opened"
+  simctl load || fail "load refused"
+  wait_trace '^notify 0x8000'
+  probe wait-pane "$title" 1 "3 Device(s) connected." 20000 || fail "arrival did not refresh"
+  wait_trace '^ioctl 2 0x80882820 '
+  simctl remove-device 0x1002 || fail "remove-device refused"
+  probe wait-pane "$title" 1 "2 Device(s) connected." 20000 || fail "the removal was not shown"
+  simctl mark unplug
+  simctl unload
+  wait_trace '^notify 0x8004'
+  probe paint "$title"
+  [ "$(lines_after_mark unplug '^(open|ioctl) ')" = 0 ] || fail "a removal while open reconnected"
+  finish
+  ;;
+events)
+  start_driver
+  start_panel
+  wait_trace '^ioctl 2 0x80882820 '
+  events_wake_panel
+  finish
+  ;;
+pages)
+  start_driver
+  start_panel
+  # Reads: every page's, at start-up.
+  for code in 0x80882804 0x80882810 0x80882860 0x80882864 0x80882880 0x80882888 0x808828c0 \
+    0x80882900 0x80882920 0x80882928 0x80882980 0x80882a80 0x80882a88 0x80882a90; do
+    grep -q "^ioctl 1 $code .*-> 0x00000000" "$trace" || fail "start-up did not read $code"
+  done
+  # Devices: a new name and a new ranking.
+  simctl mark devices
+  probe select-row "$title" 1001 1 || fail "no second device row"
+  probe click "$title" 1079 || fail "Edit Device Name is not enabled"
+  probe wait-window "Edit Device Name" 10000 || fail "no device name dialog"
+  probe set-text "Edit Device Name" 1005 "Renamed in kernel" || fail "no device name field"
+  probe press "Edit Device Name" OK 5000 || fail "no OK button"
+  probe wait-gone "Edit Device Name" 10000 || fail "the device name dialog stayed"
+  probe click "$title" 1085 || fail "Up is not enabled"
+  probe click "$title" 1086 || fail "Apply is not enabled"
+  wait_trace '^ioctl 1 0x80882924 '
+  succeeded 0x80882924 devices
+  # Channels: a channel's name, and the include-device-name box.
+  probe select-page "$title" 1
+  probe wait-pane "$title" 0 "Input Channels" 10000 || fail "no Input Channels page"
+  simctl mark channels
+  probe select-row "$title" 1007 0 || fail "no channel row"
+  probe click "$title" 1080 || fail "Edit Channel Name is not enabled"
+  probe wait-window "Edit Channel Name" 10000 || fail "no channel name dialog"
+  probe set-text "Edit Channel Name" 1021 "Kernel In" || fail "no channel name field"
+  probe press "Edit Channel Name" OK 5000 || fail "no OK button"
+  probe wait-gone "Edit Channel Name" 10000 || fail "the channel name dialog stayed"
+  wait_trace '^ioctl 1 0x80882984 '
+  probe click "$title" 1027 || fail "no include-device-name box"
+  wait_trace '^ioctl 1 0x80882814 '
+  succeeded 0x80882984 channels
+  succeeded 0x80882814 channels
+  # Synchronisation: the sampling rate, then the manual rate mode with the clock master.
+  probe select-page "$title" 3
+  probe wait-pane "$title" 0 "Synchronisation" 10000 || fail "no Synchronisation page"
+  simctl mark synchronisation
+  probe combo-select "$title" 1044 0 || fail "no rate combo box"
+  probe click "$title" 1073 || fail "no rate Apply button"
+  wait_trace '^ioctl 1 0x808828c4 '
+  probe click "$title" 1088 || fail "no manual rate button"
+  probe click "$title" 1070 || fail "the synchronisation Apply is not enabled"
+  wait_trace '^ioctl 1 0x80882a00 '
+  for code in 0x808828c4 0x80882a04 0x80882884 0x8088288c 0x80882904 0x80882a00; do
+    succeeded $code synchronisation
+  done
+  # Settings: the ASIO buffer depth, and the statistics while the page is shown.
+  probe select-page "$title" 4
+  probe wait-pane "$title" 0 "Settings" 10000 || fail "no Settings page"
+  simctl mark settings
+  probe slide "$title" 1053 40 || fail "no ASIO slider" # 40 steps of 125 µs
+  probe click "$title" 1035 || fail "the ASIO Apply is not enabled"
+  wait_trace '^ioctl 1 0x80882a8c '
+  wait_trace '^ioctl 1 0x80882ac8 '
+  succeeded 0x80882a8c settings
+  # What was written is what the driver holds.
+  simctl dump "$work/dump.json" || fail "dump refused"
+  for text in '"Renamed in kernel"' '"Kernel In"' '"asioNameIncludesDevice": 1' \
+    '"current": 5000'; do
+    grep -qF "$text" "$work/dump.json" || fail "the driver does not hold $text"
+  done
+  finish
+  ;;
+*)
+  echo "unknown test $test" >&2
+  exit 2
+  ;;
+esac
+echo "PASS: $test"
