@@ -10,6 +10,8 @@
 #include <stdarg.h>
 #include <stdint.h>
 
+#include "KernelNumbers.h"
+
 // Kernel exports that ntddk.h does not declare.
 NTSYSAPI VOID NTAPI RtlRaiseException(PEXCEPTION_RECORD record);
 _CRTIMP int __cdecl _snprintf(char* buffer, size_t size, const char* format, ...);
@@ -291,95 +293,26 @@ int __mingw_vsprintf(char* buffer, const char* format, va_list arguments) {
     return __mingw_vsnprintf(buffer, 1024, format, arguments);
 }
 
-static int DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-    return 99;
-}
-
-// strtoull's rules: spaces, a sign, an optional 0x with base 0 or 16, ERANGE on overflow.
-static unsigned long long ParseUnsigned(const char* text, char** end, int base, int* negative,
-                                        int* overflow) {
-    const char* p = text;
-    *negative = 0;
-    *overflow = 0;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    if (*p == '+' || *p == '-') *negative = *p++ == '-';
-    if ((base == 0 || base == 16) && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
-        DigitValue(p[2]) < 16) {
-        p += 2;
-        base = 16;
-    } else if (base == 0) {
-        base = p[0] == '0' ? 8 : 10;
-    }
-    const char* digits = p;
-    unsigned long long value = 0;
-    for (int digit; (digit = DigitValue(*p)) < base; ++p) {
-        if (value > (~0ULL - (unsigned)digit) / (unsigned)base) *overflow = 1;
-        value = value * (unsigned)base + (unsigned)digit;
-    }
-    if (end) *end = (char*)(p == digits ? text : p);
+unsigned long long strtoull(const char* text, char** end, int base) {
+    int overflow = 0;
+    unsigned long long value = KcrtParseUnsigned(text, end, base, &overflow);
+    if (overflow) errnoValue = 34 /* ERANGE */;
     return value;
 }
 
-unsigned long long strtoull(const char* text, char** end, int base) {
-    int negative, overflow;
-    unsigned long long value = ParseUnsigned(text, end, base, &negative, &overflow);
-    if (overflow) {
-        errnoValue = 34 /* ERANGE */;
-        return ~0ULL;
-    }
-    return negative ? 0 - value : value;
-}
-
 long long strtoll(const char* text, char** end, int base) {
-    int negative, overflow;
-    unsigned long long value = ParseUnsigned(text, end, base, &negative, &overflow);
-    const unsigned long long limit = negative ? 0x8000000000000000ULL : 0x7fffffffffffffffULL;
-    if (overflow || value > limit) {
-        errnoValue = 34 /* ERANGE */;
-        return negative ? (long long)0x8000000000000000ULL : 0x7fffffffffffffffLL;
-    }
-    return negative ? (long long)(0 - value) : (long long)value;
+    int overflow = 0;
+    long long value = KcrtParseSigned(text, end, base, &overflow);
+    if (overflow) errnoValue = 34 /* ERANGE */;
+    return value;
 }
 
-// Decimal fractions and exponents; scenarios hold whole numbers, so the last bit of precision
-// of a fraction does not matter here.
 double __mingw_strtod(const char* text, char** end) {
-    const char* p = text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    double sign = 1;
-    if (*p == '+' || *p == '-') sign = *p++ == '-' ? -1 : 1;
-    const char* start = p;
-    double value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
-    if (*p == '.') {
-        double scale = 0.1;
-        for (++p; *p >= '0' && *p <= '9'; ++p, scale /= 10) value += (*p - '0') * scale;
-    }
-    if (p == start || (p == start + 1 && *start == '.')) {
-        if (end) *end = (char*)text;
-        return 0;
-    }
-    if (*p == 'e' || *p == 'E') {
-        const char* exponentStart = p++;
-        int exponentSign = 1, exponent = 0;
-        if (*p == '+' || *p == '-') exponentSign = *p++ == '-' ? -1 : 1;
-        if (*p >= '0' && *p <= '9') {
-            for (; *p >= '0' && *p <= '9'; ++p)
-                if (exponent < 10000) exponent = exponent * 10 + (*p - '0');
-            for (; exponent > 0; --exponent) value = exponentSign > 0 ? value * 10 : value / 10;
-        } else {
-            p = exponentStart;
-        }
-    }
-    if (end) *end = (char*)p;
-    return sign * value;
+    return KcrtParseDouble(text, end);
 }
 
 float __mingw_strtof(const char* text, char** end) {
-    return (float)__mingw_strtod(text, end);
+    return (float)KcrtParseDouble(text, end);
 }
 
 // ---------------------------------------------------------------------------------------------
