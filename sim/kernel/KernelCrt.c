@@ -11,13 +11,13 @@
 #include <stdint.h>
 
 #include "KernelNumbers.h"
+#include "KernelPool.h"
 
 // Kernel exports that ntddk.h does not declare.
 NTSYSAPI VOID NTAPI RtlRaiseException(PEXCEPTION_RECORD record);
 _CRTIMP int __cdecl _snprintf(char* buffer, size_t size, const char* format, ...);
 _CRTIMP int __cdecl _vsnprintf(char* buffer, size_t size, const char* format, va_list arguments);
 
-#define KSIM_POOL_TAG 0x6D695356u  // "VSim" in a pool dump
 
 // ---------------------------------------------------------------------------------------------
 // Memory. A 16-byte header keeps the size for realloc and the alignment malloc promises.

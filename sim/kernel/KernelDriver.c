@@ -6,13 +6,13 @@
 
 #include "KernelBridge.h"
 #include "KernelControl.h"
+#include "KernelPool.h"
 
 // Declared by ntifs.h, which does not go together with ntddk.h.
 NTSYSAPI NTSTATUS NTAPI ZwDuplicateObject(HANDLE sourceProcess, HANDLE sourceHandle,
                                           HANDLE targetProcess, PHANDLE targetHandle,
                                           ACCESS_MASK access, ULONG attributes, ULONG options);
 
-#define KSIM_POOL_TAG 0x6D695356u  // "VSim" in a pool dump
 
 static const GUID kInterfaceClass = {
     0xB50F27E2, 0xF1B7, 0x440c, {0x9B, 0xCA, 0x8C, 0xFC, 0x65, 0x3B, 0xD5, 0xC3}};
