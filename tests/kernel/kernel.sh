@@ -146,10 +146,19 @@ pages)
   # Synchronisation: the sampling rate, then the manual rate mode with the clock master.
   probe select-page "$title" 3
   probe wait-pane "$title" 0 "Synchronisation" 10000 || fail "no Synchronisation page"
+  # The driver's own status comes back to the panel unchanged through the I/O manager.
+  simctl set '{"wdmInUse": true}' || fail "set refused"
+  probe combo-select "$title" 1044 0 || fail "no rate combo box"
+  probe click "$title" 1073 || fail "no rate Apply button"
+  probe wait-window "VESK_CPL" 20000 || fail "no message box for a WDM device in use"
+  probe press "VESK_CPL" OK 5000 || fail "no OK button"
+  probe wait-gone "VESK_CPL" 10000 || fail "the message box stayed"
+  grep -q '^ioctl 1 0x808828c4 .*-> 0xe0000047' "$trace" || fail "the rate was not refused"
+  simctl set '{"wdmInUse": false}' || fail "set refused"
   simctl mark synchronisation
   probe combo-select "$title" 1044 0 || fail "no rate combo box"
   probe click "$title" 1073 || fail "no rate Apply button"
-  wait_trace '^ioctl 1 0x808828c4 '
+  wait_trace '^ioctl 1 0x808828c4 .*-> 0x00000000'
   probe click "$title" 1088 || fail "no manual rate button"
   probe click "$title" 1070 || fail "the synchronisation Apply is not enabled"
   wait_trace '^ioctl 1 0x80882a00 '
