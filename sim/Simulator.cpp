@@ -50,6 +50,17 @@ void Simulator::Reset() {
     state.trace.CloseFile();
 }
 
+bool Simulator::SetRawReply(uint32_t code, const std::vector<uint8_t>& bytes) {
+    const vesk::RequestShape* shape = vesk::FindRequest(code);
+    if (!shape || bytes.size() > shape->outputSize) return false;
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    if (bytes.empty())
+        m_state->driver.raw.erase(code);
+    else
+        m_state->driver.raw[code] = bytes;
+    return true;
+}
+
 bool Simulator::Loaded() const {
     std::lock_guard<std::mutex> guard(m_state->lock);
     return m_state->driver.loaded;

@@ -24,7 +24,7 @@ class Simulator {
     Simulator& operator=(const Simulator&) = delete;
 
     // Replaces the whole state: the built-in demo scenario with `scenarioJson` merged over it
-    // (an empty text means the demo alone). Open handles stay open, unless the scenario
+    // (an empty text means the demo alone, and is the quickest way back to it). Open handles stay open, unless the scenario
     // unloads the driver, which makes them stale as `unload` does; a change of presence is
     // notified like `load` and `unload`. False, with a reason in `error`, when the text is not
     // a valid scenario; the state is then unchanged.
@@ -34,6 +34,12 @@ class Simulator {
     // state again (the `dump` command writes this). Besides the documented members it has
     // `streaming`: false between a stop-streaming and the next start-streaming request.
     std::string DumpScenario() const;
+
+    // Replaces the output of every request with `code` by `bytes`, padded with zero bytes to
+    // the record, as a scenario's `raw` member does; no bytes remove the reply. False for a
+    // code outside the catalogue or more bytes than its record holds. (A cheap way to be a
+    // hostile driver, for fuzzers.)
+    bool SetRawReply(uint32_t code, const std::vector<uint8_t>& bytes);
 
     // Whether the driver is loaded, that is whether its device interface is present.
     bool Loaded() const;

@@ -18,12 +18,14 @@ bool SetError(std::string* error, const std::string& why) {
 }  // namespace
 
 bool Simulator::LoadScenario(const std::string& scenarioJson, std::string* error) {
-    Json patch;
-    if (!ParseJsonObject(scenarioJson, &patch, error)) return false;
-    Json merged = DriverStateToJson(DemoDriverState());
-    merged.merge_patch(patch);
-    DriverState next;
-    if (!DriverStateFromJson(merged, patch, &next, error)) return false;
+    DriverState next = DemoDriverState();
+    if (!scenarioJson.empty()) {
+        Json patch;
+        if (!ParseJsonObject(scenarioJson, &patch, error)) return false;
+        Json merged = DriverStateToJson(next);
+        merged.merge_patch(patch);
+        if (!DriverStateFromJson(merged, patch, &next, error)) return false;
+    }
     PresenceNotice notice;
     {
         std::lock_guard<std::mutex> guard(m_state->lock);

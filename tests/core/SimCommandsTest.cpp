@@ -191,6 +191,13 @@ TEST_F(SimCommands, RawRepliesReplaceOutputsAndHandOutNoIdentifiers) {
     ASSERT_TRUE(m_sim.Execute(R"(set {"raw": {"0x80882920": null}})"));
     EXPECT_EQ(DeviceProperties(0x7777, &device), 1168u);
     EXPECT_EQ(Dump()["raw"], json({{"0x80882860", "4100000077770000"}}));
+
+    // The same replies without a scenario: the same bounds, and no bytes remove one.
+    EXPECT_FALSE(m_sim.SetRawReply(0x80882861, {1}));
+    EXPECT_FALSE(m_sim.SetRawReply(IOCTL_VESK_GET_VERSION, std::vector<uint8_t>(13, 1)));
+    ASSERT_TRUE(m_sim.SetRawReply(IOCTL_VESK_GET_DEVICE_PROPERTIES, {0x77, 0x77}));
+    ASSERT_TRUE(m_sim.SetRawReply(IOCTL_VESK_GET_DEVICE_LIST, {}));
+    EXPECT_EQ(Dump()["raw"], json({{"0x80882920", "7777"}}));
 }
 
 TEST_F(SimCommands, SetMergesAsAPatchAndNumbersTakeEitherNotation) {

@@ -58,6 +58,9 @@ TEST(SimScenario, TheDemoFillsEveryMissingMember) {
     EXPECT_EQ(Dump(simulator), expected);
     ASSERT_TRUE(simulator.LoadScenario(""));
     EXPECT_EQ(Dump(simulator), demo);
+    ASSERT_TRUE(simulator.LoadScenario(R"({"wdmInUse": true})"));
+    ASSERT_TRUE(simulator.LoadScenario("{}"));
+    EXPECT_EQ(Dump(simulator), demo);
 }
 
 TEST(SimScenario, NumbersMayBeHexStringsAndLeftOutDeviceMembersGetDefaults) {
