@@ -142,12 +142,7 @@ session)
   start_panel
   for page in 1 2 3 4 0; do probe select-page "$title" "$page"; done
   probe wait-pane "$title" 0 "Devices" 10000 || fail "no Devices page"
-  probe select-row "$title" 1001 1 || fail "no second device row"
-  probe click "$title" 1079 || fail "Edit Device Name is not enabled"
-  probe wait-window "Edit Device Name" 10000 || fail "no name dialog"
-  probe set-text "Edit Device Name" 1005 "Renamed in session" || fail "no name field"
-  probe press "Edit Device Name" OK 5000 || fail "no OK button"
-  probe wait-gone "Edit Device Name" 10000 || fail "the name dialog stayed"
+  rename_row 1001 1 1079 "Edit Device Name" 1005 "Renamed in session"
   probe list "$title" 1001 | tr -d '\r' | sed -n 2p | grep -q '^Renamed in session' ||
     fail "the renamed device is not shown"
   probe click "$title" 1085 || fail "Up is not enabled"

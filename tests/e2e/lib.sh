@@ -93,6 +93,15 @@ quit_panel() {
   probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
   panel_ended
 }
+rename_row() {  # rename_row LIST ROW BUTTON DIALOG FIELD TEXT: selects the row, opens the
+  # rename dialog with the button, types TEXT into its field and presses OK
+  probe select-row "$title" "$1" "$2" || fail "no row $2 in list $1"
+  probe click "$title" "$3" || fail "button $3 is not enabled"
+  probe wait-window "$4" 10000 || fail "no $4 dialog"
+  probe set-text "$4" "$5" "$6" || fail "no name field in $4"
+  probe press "$4" OK 5000 || fail "no OK button in $4"
+  probe wait-gone "$4" 10000 || fail "the $4 dialog stayed"
+}
 events_wake_panel() {  # each event type, and a burst, wakes the panel's notificator, is
   # drained, and refreshes the pages as its type asks. One event at a time: each is drained
   # before the next, so each section is its own. A full refresh loads the channel list twice

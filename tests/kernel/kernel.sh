@@ -118,12 +118,7 @@ pages)
   done
   # Devices: a new name and a new ranking.
   simctl mark devices
-  probe select-row "$title" 1001 1 || fail "no second device row"
-  probe click "$title" 1079 || fail "Edit Device Name is not enabled"
-  probe wait-window "Edit Device Name" 10000 || fail "no device name dialog"
-  probe set-text "Edit Device Name" 1005 "Renamed in kernel" || fail "no device name field"
-  probe press "Edit Device Name" OK 5000 || fail "no OK button"
-  probe wait-gone "Edit Device Name" 10000 || fail "the device name dialog stayed"
+  rename_row 1001 1 1079 "Edit Device Name" 1005 "Renamed in kernel"
   probe click "$title" 1085 || fail "Up is not enabled"
   probe click "$title" 1086 || fail "Apply is not enabled"
   wait_trace '^ioctl 1 0x80882924 '
@@ -132,12 +127,7 @@ pages)
   probe select-page "$title" 1
   probe wait-pane "$title" 0 "Input Channels" 10000 || fail "no Input Channels page"
   simctl mark channels
-  probe select-row "$title" 1007 0 || fail "no channel row"
-  probe click "$title" 1080 || fail "Edit Channel Name is not enabled"
-  probe wait-window "Edit Channel Name" 10000 || fail "no channel name dialog"
-  probe set-text "Edit Channel Name" 1021 "Kernel In" || fail "no channel name field"
-  probe press "Edit Channel Name" OK 5000 || fail "no OK button"
-  probe wait-gone "Edit Channel Name" 10000 || fail "the channel name dialog stayed"
+  rename_row 1007 0 1080 "Edit Channel Name" 1021 "Kernel In"
   wait_trace '^ioctl 1 0x80882984 '
   probe click "$title" 1027 || fail "no include-device-name box"
   wait_trace '^ioctl 1 0x80882814 '
