@@ -7,7 +7,7 @@ namespace sim {
 bool TakeFault(DriverState& driver, uint32_t code, uint32_t* status) {
     bool failed = false;
     for (FaultRule& rule : driver.faults) {
-        if (rule.code != code || rule.count == 0) continue;
+        if ((!rule.anyCode && rule.code != code) || rule.count == 0) continue;
         if (rule.skip > 0) {
             --rule.skip;
             continue;

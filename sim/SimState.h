@@ -65,6 +65,7 @@ struct SimDevice {
 
 struct FaultRule {
     uint32_t code = 0;
+    bool anyCode = false;  // counts requests of every code (set through the API, not scenarios)
     uint32_t status = 0;
     uint32_t skip = 0;
     int64_t count = 1;  // -1: always

@@ -61,6 +61,16 @@ bool Simulator::SetRawReply(uint32_t code, const std::vector<uint8_t>& bytes) {
     return true;
 }
 
+void Simulator::FailRequestsInTurn(uint32_t skip, uint32_t status, int64_t count) {
+    FaultRule rule;
+    rule.anyCode = true;
+    rule.status = status;
+    rule.skip = skip;
+    rule.count = count;
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    m_state->driver.faults.push_back(rule);
+}
+
 bool Simulator::Loaded() const {
     std::lock_guard<std::mutex> guard(m_state->lock);
     return m_state->driver.loaded;

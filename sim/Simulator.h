@@ -24,10 +24,10 @@ class Simulator {
     Simulator& operator=(const Simulator&) = delete;
 
     // Replaces the whole state: the built-in demo scenario with `scenarioJson` merged over it
-    // (an empty text means the demo alone, and is the quickest way back to it). Open handles stay open, unless the scenario
-    // unloads the driver, which makes them stale as `unload` does; a change of presence is
-    // notified like `load` and `unload`. False, with a reason in `error`, when the text is not
-    // a valid scenario; the state is then unchanged.
+    // (an empty text means the demo alone, and is the quickest way back to it). Open handles stay
+    // open, unless the scenario unloads the driver, which makes them stale as `unload` does; a
+    // change of presence is notified like `load` and `unload`. False, with a reason in `error`,
+    // when the text is not a valid scenario; the state is then unchanged.
     bool LoadScenario(const std::string& scenarioJson, std::string* error = nullptr);
     bool LoadScenarioFile(const std::string& path, std::string* error = nullptr);
     // The whole state as a scenario, every member written, so that loading it gives the same
@@ -40,6 +40,11 @@ class Simulator {
     // code outside the catalogue or more bytes than its record holds. (A cheap way to be a
     // hostile driver, for fuzzers.)
     bool SetRawReply(uint32_t code, const std::vector<uint8_t>& bytes);
+
+    // Fails requests whatever their code: after the next `skip` requests, `count` requests fail
+    // with `status` (-1: every one from then on). `clear-faults` removes the rule. For tests
+    // that fail each request of an action in turn.
+    void FailRequestsInTurn(uint32_t skip, uint32_t status, int64_t count);
 
     // Whether the driver is loaded, that is whether its device interface is present.
     bool Loaded() const;

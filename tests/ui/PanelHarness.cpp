@@ -65,10 +65,12 @@ std::vector<ShellNotifyCall>& ShellNotifyCalls() {
     return calls;
 }
 
-RunningPanel::RunningPanel(const std::string& commandLine, const std::string& scenario)
+RunningPanel::RunningPanel(const std::string& commandLine, const std::string& scenario,
+                           const std::function<void()>& beforeStart)
     : m_app(std::make_unique<CVESK_CPLApp>()) {
     std::string error;
     EXPECT_TRUE(sim::Simulator::Instance().LoadScenario(scenario, &error)) << error;
+    if (beforeStart) beforeStart();
     ForgetQuit();
     m_app->m_hInstance = ::GetModuleHandleA(nullptr);
     m_app->m_lpCmdLine = commandLine;

@@ -36,8 +36,10 @@ std::vector<ShellNotifyCall>& ShellNotifyCalls();
 // One run of the panel: InitInstance of a fresh application object with `commandLine`.
 class RunningPanel {
   public:
-    // Loads `scenario` into the simulated driver first (empty: the demo scenario).
-    explicit RunningPanel(const std::string& commandLine, const std::string& scenario = "");
+    // Loads `scenario` into the simulated driver first (empty: the demo scenario), then runs
+    // `beforeStart` (to set faults, for example).
+    explicit RunningPanel(const std::string& commandLine, const std::string& scenario = "",
+                          const std::function<void()>& beforeStart = {});
     // Quits the panel if it still runs, takes the quit message and releases the mutex.
     ~RunningPanel();
     RunningPanel(const RunningPanel&) = delete;
