@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "PageActions.h"
 #include "PageRequestTrace.h"
 #include "PanelTestFixture.h"
 #include "app/AppMessages.h"
@@ -28,49 +29,6 @@ constexpr char kNoMoreEvents[] = "0x00000103";
 
 json DriverHolds() {
     return json::parse(sim::Simulator::Instance().DumpScenario());
-}
-
-// Erases `member` of every element of the array `array` of `state` (both may be nested paths
-// given as JSON pointers).
-void EraseFromEach(json& state, const char* array, const char* member) {
-    json& elements = state[json::json_pointer(array)];
-    for (json& element : elements) element.erase(member);
-}
-
-// The state without the devices' members `member`.
-std::function<void(json&)> DeviceMembers(std::vector<const char*> members) {
-    return [members](json& state) {
-        for (const char* member : members) EraseFromEach(state, "/devices", member);
-    };
-}
-
-std::function<void(json&)> TopMembers(std::vector<const char*> members) {
-    return [members](json& state) {
-        for (const char* member : members) state.erase(member);
-    };
-}
-
-std::function<void(json&)> Both(std::function<void(json&)> a, std::function<void(json&)> b) {
-    return [a, b](json& state) {
-        a(state);
-        b(state);
-    };
-}
-
-struct Action {
-    const char* name;
-    // Brings the page into the state the action starts from; its requests are not counted.
-    std::function<void(CVESK_CPLView&)> prepare;
-    // The user's action, with any dialog it opens answered.
-    std::function<void(CVESK_CPLView&)> act;
-    // Removes from a dump what the action may change.
-    std::function<void(json&)> mayChange = [](json&) {};
-};
-
-void SelectPage(CVESK_CPLView& view, const char* item) {
-    HWND tree = view.m_navigationTree.m_hWnd;
-    ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET,
-                   reinterpret_cast<LPARAM>(FindTreeItem(tree, item)));
 }
 
 // Devices in the order the driver lists them: by rank, ties in scenario order.
@@ -152,7 +110,7 @@ int FailuresSoFar() {
     return ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
 }
 
-void FailEachRequestInTurn(RunningPanel& panel, const Action& action) {
+void FailEachRequestInTurn(RunningPanel& panel, const PageAction& action) {
     sim::Simulator& simulator = sim::Simulator::Instance();
     const int failuresBefore = FailuresSoFar();
     CVESK_CPLView& view = *panel.View();
@@ -194,151 +152,37 @@ void FailEachRequestInTurn(RunningPanel& panel, const Action& action) {
     }
 }
 
-// Answers the next dialog: types `text` into the field `field` (if any) and presses OK.
-void ClickAnswering(HWND page, int button, int field, const char* text) {
-    ModalAnswerer answerer([&](HWND dialog) {
-        if (field != 0) ::SetWindowTextA(::GetDlgItem(dialog, field), text);
-        ClickButton(dialog, IDOK);
-    });
-    ClickButton(page, button);
-}
-
-void MoveSlider(HWND page, int id, int position) {
-    HWND slider = ::GetDlgItem(page, id);
-    ::SendMessageA(slider, TBM_SETPOS, TRUE, position);
-    ::SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
-                   reinterpret_cast<LPARAM>(slider));
-    ::SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
-}
-
 class FaultLoop : public PanelTest {
   protected:
-    void Run(const Action& action) {
-        RunningPanel panel("");
-        ASSERT_TRUE(panel.Started());
-        FailEachRequestInTurn(panel, action);
+    // Every action of one group, each in a panel of its own.
+    void RunPage(const char* page) {
+        for (const PageAction& action : PageActions()) {
+            if (std::string(action.page) != page) continue;
+            RunningPanel panel("");
+            ASSERT_TRUE(panel.Started());
+            FailEachRequestInTurn(panel, action);
+        }
     }
 };
 
 TEST_F(FaultLoop, Devices) {
-    Run({"rename",
-         [](CVESK_CPLView& view) {
-             SelectPage(view, "Devices");
-             view.m_pageDevices.m_deviceList.SelectRow(1);
-         },
-         [](CVESK_CPLView& view) {
-             ClickAnswering(view.m_pageDevices.m_hWnd, IDC_DEVICE_EDIT_NAME, IDC_DEVICE_NAME_EDIT,
-                            "Renamed");
-         },
-         DeviceMembers({"name"})});
-    Run({"up and apply",
-         [](CVESK_CPLView& view) {
-             SelectPage(view, "Devices");
-             view.m_pageDevices.m_deviceList.SelectRow(2);
-         },
-         [](CVESK_CPLView& view) {
-             ClickButton(view.m_pageDevices.m_hWnd, IDC_DEVICE_UP);
-             ClickButton(view.m_pageDevices.m_hWnd, IDC_DEVICE_APPLY);
-         },
-         DeviceMembers({"rank"})});
+    RunPage("Devices");
 }
 
 TEST_F(FaultLoop, Channels) {
-    const auto channelNames = [](json& state) {
-        for (json& device : state["devices"]) {
-            EraseFromEach(device, "/inputs", "channelName");
-            EraseFromEach(device, "/outputs", "channelName");
-        }
-    };
-    Run({"rename",
-         [](CVESK_CPLView& view) {
-             SelectPage(view, "Input Channels");
-             view.m_pageInputChannels.m_channelList.SelectRow(3);
-         },
-         [](CVESK_CPLView& view) {
-             ClickAnswering(view.m_pageInputChannels.m_hWnd, IDC_CHANNEL_EDIT_NAME,
-                            IDC_CHANNEL_NAME_EDIT, "Renamed");
-         },
-         channelNames});
-    Run({"include device name", [](CVESK_CPLView& view) { SelectPage(view, "Output Channels"); },
-         [](CVESK_CPLView& view) {
-             ClickButton(view.m_pageOutputChannels.m_hWnd, IDC_CHANNEL_INCLUDE_DEVICE);
-         },
-         TopMembers({"asioNameIncludesDevice"})});
+    RunPage("Channels");
 }
 
 TEST_F(FaultLoop, Synchronisation) {
-    const auto rateFields = Both(TopMembers({"sampleRate", "asioBufferDepth", "wdmBufferDepth"}),
-                                 DeviceMembers({"streams"}));
-    Run({"sampling rate",
-         [](CVESK_CPLView& view) {
-             SelectPage(view, "Synchronisation");
-             CComboBox& combo = view.m_pageSynchronisation.m_sampleRateCombo;
-             combo.SetCurSel(0);
-             ::SendMessageA(view.m_pageSynchronisation.m_hWnd, WM_COMMAND,
-                            MAKEWPARAM(IDC_SAMPLE_RATE_COMBO, CBN_SELCHANGE),
-                            reinterpret_cast<LPARAM>(combo.m_hWnd));
-         },
-         [](CVESK_CPLView& view) {
-             ClickButton(view.m_pageSynchronisation.m_hWnd, IDC_RATE_APPLY);
-         },
-         rateFields});
-    Run({"mode dialog and apply",
-         [](CVESK_CPLView& view) {
-             SelectPage(view, "Synchronisation");
-             view.m_pageSynchronisation.m_syncList.SelectRow(1);
-         },
-         [](CVESK_CPLView& view) {
-             HWND page = view.m_pageSynchronisation.m_hWnd;
-             ClickAnswering(page, IDC_SYNC_CHANGE_MODE, 0, nullptr);
-             ClickButton(page, IDC_RATE_MANUAL);
-             ClickButton(page, IDC_SYNC_APPLY);
-         },
-         Both(TopMembers({"clockMaster", "sampleRateMode", "streaming", "events"}),
-              DeviceMembers({"syncModes", "streams"}))});
+    RunPage("Synchronisation");
 }
 
 TEST_F(FaultLoop, Settings) {
-    const struct {
-        const char* name;
-        int slider, apply, position;
-        const char* member;
-    } sliders[] = {{"stream depth", IDC_STREAM_SLIDER, IDC_STREAM_APPLY, 20, "streamBufferDepth"},
-                   {"ASIO depth", IDC_ASIO_SLIDER, IDC_ASIO_APPLY, 40, "asioBufferDepth"},
-                   {"WDM depth", IDC_WDM_SLIDER, IDC_WDM_APPLY, 12, "wdmBufferDepth"}};
-    // Applying the stream and WDM depths stops and restarts streaming: a failed restart leaves
-    // it stopped.
-    for (const auto& slider : sliders) {
-        Run({slider.name,
-             [slider](CVESK_CPLView& view) {
-                 SelectPage(view, "Settings");
-                 MoveSlider(view.m_pageAsioSettings.m_hWnd, slider.slider, slider.position);
-             },
-             [slider](CVESK_CPLView& view) {
-                 EXPECT_TRUE(ClickButton(view.m_pageAsioSettings.m_hWnd, slider.apply));
-             },
-             Both(TopMembers({slider.member, "events", "streaming"}), DeviceMembers({"streams"}))});
-    }
-    Run({"statistics timer", [](CVESK_CPLView& view) { SelectPage(view, "Settings"); },
-         [](CVESK_CPLView& view) {
-             ::SendMessageA(view.m_pageAsioSettings.m_hWnd, WM_TIMER,
-                            CDlgPgASIOSettings::STATISTICS_TIMER_ID, 0);
-         }});
+    RunPage("Settings");
 }
 
 TEST_F(FaultLoop, DriverEventsAndAboutBox) {
-    Run({"event drain", [](CVESK_CPLView&) {},
-         [](CVESK_CPLView& view) {
-             sim::Simulator::Instance().Execute("event 1");
-             sim::Simulator::Instance().Execute("event 3");
-             ::SendMessageA(view.m_hWnd, WM_DRIVER_EVENT, 0, 0);
-         },
-         TopMembers({"events"})});
-    Run({"About box", [](CVESK_CPLView&) {},
-         [](CVESK_CPLView& view) {
-             ModalAnswerer answerer([](HWND about) { ClickButton(about, IDOK); });
-             ::SendMessageA(::GetAncestor(view.m_hWnd, GA_ROOT), WM_COMMAND, ID_APP_ABOUT, 0);
-         }});
+    RunPage("Events and About box");
 }
 
 // Start-up, and the device interface's arrival at a panel that started without a driver.
