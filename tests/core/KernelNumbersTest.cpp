@@ -1,5 +1,7 @@
 // The kernel driver's C runtime parses numbers itself; the JSON parser relies on the C
-// library's exact rules for them, so they are held against the host's C library.
+// standard's exact rules for them, so they are held against the native C library. (The
+// Windows C library ends a bare "0x" elsewhere than the standard says, so the Windows builds
+// leave this out.)
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -8,6 +10,7 @@
 
 #include "sim/kernel/KernelNumbers.h"
 
+#if !defined(_WIN32)
 namespace {
 
 const char* const kIntegers[] = {"0",
@@ -79,3 +82,4 @@ TEST(KernelNumbers, DecimalFractionsAndExponentsMatchTheCLibraryClosely) {
 }
 
 }  // namespace
+#endif
