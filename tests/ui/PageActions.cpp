@@ -1,5 +1,7 @@
 #include "PageActions.h"
 
+#include <utility>
+
 #include "PanelHarness.h"
 #include "app/AppMessages.h"
 #include "sim/Simulator.h"
@@ -81,16 +83,19 @@ const std::vector<PageAction>& PageActions() {
                                 IDC_DEVICE_NAME_EDIT, "Renamed");
              },
              DeviceMembers({"name"})});
-        add({nullptr, "up and apply",
-             [](CVESK_CPLView& view) {
-                 SelectPage(view, "Devices");
-                 view.m_pageDevices.m_deviceList.SelectRow(2);
-             },
-             [](CVESK_CPLView& view) {
-                 ClickButton(view.m_pageDevices.m_hWnd, IDC_DEVICE_UP);
-                 ClickButton(view.m_pageDevices.m_hWnd, IDC_DEVICE_APPLY);
-             },
-             DeviceMembers({"rank"})});
+        for (const auto& move : {std::make_pair("up and apply", IDC_DEVICE_UP),
+                                 std::make_pair("down and apply", IDC_DEVICE_DOWN)}) {
+            add({nullptr, move.first,
+                 [](CVESK_CPLView& view) {
+                     SelectPage(view, "Devices");
+                     view.m_pageDevices.m_deviceList.SelectRow(1);
+                 },
+                 [move](CVESK_CPLView& view) {
+                     ClickButton(view.m_pageDevices.m_hWnd, move.second);
+                     ClickButton(view.m_pageDevices.m_hWnd, IDC_DEVICE_APPLY);
+                 },
+                 DeviceMembers({"rank"})});
+        }
 
         // Channels
         page = "Channels";
