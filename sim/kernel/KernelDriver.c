@@ -13,7 +13,6 @@ NTSYSAPI NTSTATUS NTAPI ZwDuplicateObject(HANDLE sourceProcess, HANDLE sourceHan
                                           HANDLE targetProcess, PHANDLE targetHandle,
                                           ACCESS_MASK access, ULONG attributes, ULONG options);
 
-
 static const GUID kInterfaceClass = {
     0xB50F27E2, 0xF1B7, 0x440c, {0x9B, 0xCA, 0x8C, 0xFC, 0x65, 0x3B, 0xD5, 0xC3}};
 
@@ -27,8 +26,9 @@ static UNICODE_STRING commandDosName = RTL_CONSTANT_STRING(L"\\DosDevices\\VeskS
 static UNICODE_STRING interfaceLink;
 static BOOLEAN interfaceRegistered;
 
-// A control connection's file object carries this instead of a simulator handle.
-static char controlConnection;
+// A connection to the command device carries this in its file object instead of a simulator
+// handle.
+static char commandConnection;
 
 // Status codes: the simulator answers with system error codes, which the I/O manager must turn
 // back into the same codes for the client. Codes with the customer bit (the driver's own
@@ -99,7 +99,7 @@ void KdrvReferenceClientEvent(uint32_t handleValue) {
             break;
         }
     }
-    // A full table gives up its first entry, the oldest registration.
+    // A full table gives up its first entry.
     if (clientEvents[slot].event) ObDereferenceObject(clientEvents[slot].event);
     clientEvents[slot].handleValue = handleValue;
     clientEvents[slot].event = event;
@@ -171,7 +171,7 @@ static NTSTATUS DispatchPnp(PDEVICE_OBJECT device, PIRP irp) {
 static NTSTATUS DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
     PFILE_OBJECT file = IoGetCurrentIrpStackLocation(irp)->FileObject;
     if (device == commandDevice) {
-        file->FsContext = &controlConnection;
+        file->FsContext = &commandConnection;
         return Complete(irp, STATUS_SUCCESS, 0);
     }
     if (file->FileName.Length != 0)
@@ -186,7 +186,7 @@ static NTSTATUS DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
 static NTSTATUS DispatchClose(PDEVICE_OBJECT device, PIRP irp) {
     (void)device;
     PFILE_OBJECT file = IoGetCurrentIrpStackLocation(irp)->FileObject;
-    if (file->FsContext && file->FsContext != &controlConnection) KsimClose(file->FsContext);
+    if (file->FsContext && file->FsContext != &commandConnection) KsimClose(file->FsContext);
     file->FsContext = NULL;
     return Complete(irp, STATUS_SUCCESS, 0);
 }
@@ -210,7 +210,7 @@ static NTSTATUS DispatchControl(PDEVICE_OBJECT device, PIRP irp) {
     const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
     const ULONG inputSize = stack->Parameters.DeviceIoControl.InputBufferLength;
     const ULONG outputSize = stack->Parameters.DeviceIoControl.OutputBufferLength;
-    if (file->FsContext == &controlConnection) {
+    if (file->FsContext == &commandConnection) {
         if (code == IOCTL_VESK_SIM_COMMAND || code == IOCTL_VESK_SIM_SCENARIO)
             return DispatchCommand(irp, code, inputSize, outputSize);
         return Complete(irp, StatusFromErrorCode(1 /* ERROR_INVALID_FUNCTION */), 0);
