@@ -18,7 +18,7 @@ void EraseFromEach(json& state, const char* array, const char* member) {
     for (json& element : elements) element.erase(member);
 }
 
-// The state without the devices' members `member`.
+// Erases `members` from every device of a dump; TopMembers from the dump itself.
 std::function<void(json&)> DeviceMembers(std::vector<const char*> members) {
     return [members](json& state) {
         for (const char* member : members) EraseFromEach(state, "/devices", member);
@@ -44,7 +44,8 @@ void SelectPage(CVESK_CPLView& view, const char* item) {
                    reinterpret_cast<LPARAM>(FindTreeItem(tree, item)));
 }
 
-// Answers the next dialog: types `text` into the field `field` (if any) and presses OK.
+// Presses `button` and answers the dialog it opens: types `text` into the field `field` (if
+// any) and presses OK.
 void ClickAnswering(HWND page, int button, int field, const char* text) {
     ModalAnswerer answerer([&](HWND dialog) {
         if (field != 0) ::SetWindowTextA(::GetDlgItem(dialog, field), text);
@@ -53,6 +54,7 @@ void ClickAnswering(HWND page, int button, int field, const char* text) {
     ClickButton(page, button);
 }
 
+// Moves a slider as the user's drag ends: the track bar's position, then its notification.
 void MoveSlider(HWND page, int id, int position) {
     HWND slider = ::GetDlgItem(page, id);
     ::SendMessageA(slider, TBM_SETPOS, TRUE, position);
