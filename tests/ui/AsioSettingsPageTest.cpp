@@ -64,14 +64,7 @@ class AsioPageUnderTest {
                 ::IsWindowEnabled(slider) != FALSE};
     }
     // Moves a slider as the user's drag ends: the track bar's position, then its notification.
-    void Move(int id, int position) {
-        HWND slider = Item(id);
-        ::SendMessageA(slider, TBM_SETPOS, TRUE, position);
-        ::SendMessageA(page.m_hWnd, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
-                       reinterpret_cast<LPARAM>(slider));
-        ::SendMessageA(page.m_hWnd, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
-                       reinterpret_cast<LPARAM>(slider));
-    }
+    void Move(int id, int position) { MoveSlider(page.m_hWnd, id, position); }
     void Tick(UINT_PTR id) { ::SendMessageA(page.m_hWnd, WM_TIMER, id, 0); }
 
     CDlgPgASIOSettings& page;

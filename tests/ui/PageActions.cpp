@@ -54,15 +54,6 @@ void ClickAnswering(HWND page, int button, int field, const char* text) {
     ClickButton(page, button);
 }
 
-// Moves a slider as the user's drag ends: the track bar's position, then its notification.
-void MoveSlider(HWND page, int id, int position) {
-    HWND slider = ::GetDlgItem(page, id);
-    ::SendMessageA(slider, TBM_SETPOS, TRUE, position);
-    ::SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
-                   reinterpret_cast<LPARAM>(slider));
-    ::SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
-}
-
 }  // namespace
 
 const std::vector<PageAction>& PageActions() {

@@ -244,6 +244,15 @@ std::vector<int> PaneEdges(HWND statusBar) {
     return std::vector<int>(edges, edges + count);
 }
 
+void MoveSlider(HWND dialog, int id, int position) {
+    HWND slider = ::GetDlgItem(dialog, id);
+    ::SendMessageA(slider, TBM_SETPOS, TRUE, position);
+    ::SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
+                   reinterpret_cast<LPARAM>(slider));
+    ::SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
+                   reinterpret_cast<LPARAM>(slider));
+}
+
 void PostKey(HWND target, UINT virtualKey, bool control) {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);

@@ -98,6 +98,9 @@ HTREEITEM FindTreeItem(HWND tree, const std::string& text);
 std::string PaneText(HWND statusBar, int pane);
 // The right edges of the status bar's panes.
 std::vector<int> PaneEdges(HWND statusBar);
+// Moves the slider `id` of `dialog` as the user's drag ends: the track bar's position, then
+// its notification to the dialog.
+void MoveSlider(HWND dialog, int id, int position);
 // Posts a key press with the given modifier keys held, as the keyboard would.
 void PostKey(HWND target, UINT virtualKey, bool control = false);
 
