@@ -55,7 +55,11 @@ void DDX_Radio(CDataExchange* dx, int id, int& value) {
         if (dx->m_bSaveAndValidate) {
             if (::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
         } else {
-            ::SendMessageA(button, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+            // Only a button whose check changes is set: checking an automatic radio button
+            // walks its whole group, which is costly under Wine.
+            const WPARAM check = index == value ? BST_CHECKED : BST_UNCHECKED;
+            if (static_cast<WPARAM>(::SendMessageA(button, BM_GETCHECK, 0, 0)) != check)
+                ::SendMessageA(button, BM_SETCHECK, check, 0);
         }
         ++index;
     }
