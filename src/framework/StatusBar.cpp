@@ -47,6 +47,9 @@ void CStatusBar::GetPaneInfo(int index, UINT& id, UINT& style, int& width) const
 
 BOOL CStatusBar::SetPaneText(int index, LPCSTR text, BOOL update) {
     if (index < 0 || index >= GetCount()) return FALSE;
+    // The bar shows what its panes hold (every text goes through them): a text it already
+    // shows is not sent again, which spares the bar an invalidation on every refresh.
+    if (m_panes[index].text == text) return TRUE;
     m_panes[index].text = CString(text);
     const LRESULT set = SendMessage(SB_SETTEXTA, static_cast<WPARAM>(index),
                                     reinterpret_cast<LPARAM>(m_panes[index].text.GetString()));

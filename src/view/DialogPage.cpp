@@ -1,5 +1,7 @@
 #include "view/DialogPage.h"
 
+#include "view/ListCtrlEx.h"
+
 BEGIN_MESSAGE_MAP(CDialogPage, CDialog)
 END_MESSAGE_MAP()
 
@@ -28,7 +30,29 @@ BOOL CALLBACK RescaleColumnsOfList(HWND child, LPARAM parameter) {
     return TRUE;
 }
 
+BOOL CALLBACK EndDeferredListRebuild(HWND child, LPARAM) {
+    if (auto* list = dynamic_cast<CListCtrlEx*>(CWnd::FromHandlePermanent(child)))
+        list->EndDeferredRebuild();
+    return TRUE;
+}
+
 }  // namespace
+
+LRESULT CDialogPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGING) {
+        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (position != nullptr && (position->flags & SWP_SHOWWINDOW))
+            ::EnumChildWindows(m_hWnd, &EndDeferredListRebuild, 0);
+    }
+    const LRESULT result = CDialog::WindowProc(message, wParam, lParam);
+    // A list that deletes all its rows asks whether it should still send a notice for each:
+    // no page needs them, and a rebuild of 256 rows would send 256.
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header != nullptr && header->code == LVN_DELETEALLITEMS) return TRUE;
+    }
+    return result;
+}
 
 void CDialogPage::RescaleListColumns(UINT fromDpi, UINT toDpi) {
     if (m_hWnd == nullptr || fromDpi == 0 || fromDpi == toDpi) return;

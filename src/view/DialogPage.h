@@ -22,6 +22,9 @@ class CDialogPage : public CDialog {
     void RescaleListColumns(UINT fromDpi, UINT toDpi);
 
   protected:
+    // Before the page shows, its lists draw again (see CListCtrlEx::EndDeferredRebuild).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     const UINT m_pageTemplateId;
     DECLARE_MESSAGE_MAP()
 };

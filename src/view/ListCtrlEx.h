@@ -23,9 +23,16 @@ class CListCtrlEx : public CListCtrl {
     };
     bool IsRebuilding() const { return m_rebuilds > 0; }
 
+    // A list on a hidden page keeps its drawing off after a rebuild until the page is about
+    // to be shown: turning drawing on makes the list lay out its scroll bars and header, which
+    // costs several round trips to the window system for a list nobody sees. The page calls
+    // this before it shows.
+    void EndDeferredRebuild();
+
   protected:
     DECLARE_MESSAGE_MAP()
 
   private:
     int m_rebuilds = 0;
+    bool m_drawingDeferred = false;
 };

@@ -220,6 +220,46 @@ TEST_F(View, EachSelectionShowsExactlyItsPageAndItsTitle) {
     EXPECT_EQ(PaneText(bar, 0), "Streams");
 }
 
+// Lists keep their drawing off through a refresh while their page is hidden, and the shown
+// page is briefly not drawn while its list lays out: whichever page was shown, every page
+// and its list must be visible and drawing once selected again, with its rows.
+TEST_F(View, AfterARefreshEveryPageShowsItsListWhenSelected) {
+    RunningPanel panel("");
+    ASSERT_TRUE(panel.Started());
+    CVESK_CPLView& view = *panel.View();
+    struct PageWithList {
+        const char* item;
+        CDialogPage* page;
+        CListCtrlEx* list;
+    };
+    const std::vector<PageWithList> pages = {
+        {"Devices", &view.m_pageDevices, &view.m_pageDevices.m_deviceList},
+        {"Input Channels", &view.m_pageInputChannels, &view.m_pageInputChannels.m_channelList},
+        {"Output Channels", &view.m_pageOutputChannels, &view.m_pageOutputChannels.m_channelList},
+        {"Synchronisation", &view.m_pageSynchronisation, &view.m_pageSynchronisation.m_syncList}};
+    auto select = [&](const PageWithList& page) {
+        view.m_navigationTree.SelectItem(FindTreeItem(view.m_navigationTree.m_hWnd, page.item));
+    };
+    for (const PageWithList& shown : pages) {
+        select(shown);
+        view.RefreshAllPages();
+        EXPECT_EQ(VisiblePages(view), std::vector<CDialogPage*>{shown.page}) << shown.item;
+        for (const PageWithList& next : pages) {
+            select(next);
+            EXPECT_GT(next.list->GetItemCount(), 0) << next.item;
+            // A list whose drawing is off does not draw what changes, such as a selection: with
+            // everything painted, a new selection must leave something to paint.
+            ::RedrawWindow(next.page->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            ::ValidateRect(next.list->m_hWnd, nullptr);
+            next.list->SetItemState(0, next.list->GetItemState(0, LVIS_SELECTED) ^ LVIS_SELECTED,
+                                    LVIS_SELECTED);
+            EXPECT_TRUE(::IsWindowVisible(next.list->m_hWnd) &&
+                        ::GetUpdateRect(next.list->m_hWnd, nullptr, FALSE))
+                << next.item << " after a refresh on " << shown.item;
+        }
+    }
+}
+
 TEST_F(View, QueuedEventsAreDrainedOnTheNotificatorsConnectionWithOneRefreshPerChange) {
     RunningPanel panel("");
     ASSERT_TRUE(panel.Started());
