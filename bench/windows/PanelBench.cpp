@@ -158,7 +158,7 @@ void BenchRefresh(const std::string& scenario, bool hidden) {
     Sim().TraceToMemory(true);
     std::vector<double> refreshes, floors, floorRequests;
     size_t requestCount = 0;
-    for (int run = 0; run < 6; ++run) {
+    for (int run = 0; run < 16; ++run) {
         Sim().ClearTrace();
         // What a driver event holds the window for: the refresh itself. The painting it
         // leaves behind is done once, afterwards, like any other.
