@@ -21,8 +21,7 @@ CListCtrlEx::Rebuild::~Rebuild() {
     // meanwhile, the bars are only set, and the list with its frame is painted with the
     // next paint, together with whatever else the refresh changed.
     if (parent == nullptr || !::IsWindowVisible(m_list.m_hWnd)) {
-        m_list.SendMessage(WM_SETREDRAW, TRUE, 0);
-        ::InvalidateRect(m_list.m_hWnd, nullptr, TRUE);
+        m_list.DrawAgain();
         return;
     }
     // Turning the page's drawing off also drops what was waiting to be painted in it, so the
@@ -37,6 +36,10 @@ CListCtrlEx::Rebuild::~Rebuild() {
 void CListCtrlEx::EndDeferredRebuild() {
     if (!m_drawingDeferred || m_rebuilds > 0 || m_hWnd == nullptr) return;
     m_drawingDeferred = false;
+    DrawAgain();
+}
+
+void CListCtrlEx::DrawAgain() {
     SendMessage(WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }

@@ -33,6 +33,9 @@ class CListCtrlEx : public CListCtrl {
     DECLARE_MESSAGE_MAP()
 
   private:
+    // Turns drawing back on and has the whole list painted with the next paint.
+    void DrawAgain();
+
     int m_rebuilds = 0;
     bool m_drawingDeferred = false;
 };
