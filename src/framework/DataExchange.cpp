@@ -5,7 +5,7 @@
 #include "framework/Wnd.h"
 
 HWND CDataExchange::PrepareCtrl(int id) const {
-    return m_pDlgWnd ? ::GetDlgItem(m_pDlgWnd->m_hWnd, id) : nullptr;
+    return m_pDlgWnd ? m_pDlgWnd->GetDlgItemHandle(id) : nullptr;
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {

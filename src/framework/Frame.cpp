@@ -137,7 +137,7 @@ void CFrameWnd::OnSetFocus(CWnd*) {
 
 CStatusBar* CFrameWnd::GetMessageBar() const {
     return dynamic_cast<CStatusBar*>(
-        FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(AFX_IDW_STATUS_BAR))));
+        FromHandlePermanent(GetDlgItemHandle(static_cast<int>(AFX_IDW_STATUS_BAR))));
 }
 
 void CFrameWnd::RecalcLayout(BOOL) {
@@ -172,7 +172,7 @@ void CFrameWnd::ActivateFrame(int cmdShow) {
 void CFrameWnd::InitialUpdateFrame(CDocument* document, BOOL makeVisible) {
     if (m_activeView == nullptr)
         m_activeView = dynamic_cast<CView*>(
-            FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(AFX_IDW_PANE_FIRST))));
+            FromHandlePermanent(GetDlgItemHandle(static_cast<int>(AFX_IDW_PANE_FIRST))));
     if (makeVisible) {
         if (m_activeView != nullptr) m_activeView->OnInitialUpdate();
         int cmdShow = -1;

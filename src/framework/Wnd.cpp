@@ -1,5 +1,6 @@
 #include "framework/Wnd.h"
 
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 
@@ -68,6 +69,7 @@ void CWnd::Attach(HWND hWnd) {
 void CWnd::Detach() {
     WndRegistry::Get().permanent.erase(m_hWnd);
     m_hWnd = nullptr;
+    m_knownItems.clear();
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
@@ -252,6 +254,9 @@ BOOL CWnd::IsIconic() const {
     return ::IsIconic(m_hWnd);
 }
 BOOL CWnd::EnableWindow(BOOL enable) {
+    // Disabling sends the window WM_CANCELMODE even when it is disabled already, and under
+    // Wine that costs a round trip to the window server; the result is the same either way.
+    if (!enable && m_hWnd != nullptr && !::IsWindowEnabled(m_hWnd)) return TRUE;
     return ::EnableWindow(m_hWnd, enable);
 }
 BOOL CWnd::IsWindowEnabled() const {
@@ -282,7 +287,21 @@ void CWnd::GetWindowRect(LPRECT rect) const {
     ::GetWindowRect(m_hWnd, rect);
 }
 CWnd* CWnd::GetDlgItem(int id) const {
-    return FromHandle(::GetDlgItem(m_hWnd, id));
+    return FromHandle(GetDlgItemHandle(id));
+}
+
+HWND CWnd::GetDlgItemHandle(int id) const {
+    if (m_hWnd == nullptr) return nullptr;
+    auto known = std::find_if(m_knownItems.begin(), m_knownItems.end(),
+                              [id](const std::pair<int, HWND>& item) { return item.first == id; });
+    // A remembered child still counts only while it is this window's child with this id.
+    if (known != m_knownItems.end() && ::IsWindow(known->second) &&
+        ::GetParent(known->second) == m_hWnd && ::GetDlgCtrlID(known->second) == id)
+        return known->second;
+    HWND child = ::GetDlgItem(m_hWnd, id);
+    if (known != m_knownItems.end()) m_knownItems.erase(known);
+    if (child != nullptr) m_knownItems.emplace_back(id, child);
+    return child;
 }
 int CWnd::GetDlgCtrlID() const {
     return ::GetDlgCtrlID(m_hWnd);

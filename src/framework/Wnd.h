@@ -2,6 +2,9 @@
 // through the message maps, and the common window calls.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "base/CString.h"
 #include "framework/CmdTarget.h"
 
@@ -67,6 +70,8 @@ class CWnd : public CCmdTarget {
     void GetClientRect(LPRECT rect) const;
     void GetWindowRect(LPRECT rect) const;
     CWnd* GetDlgItem(int id) const;
+    // The child window with this id, like ::GetDlgItem, remembered between calls.
+    HWND GetDlgItemHandle(int id) const;
     int GetDlgCtrlID() const;
     CWnd* GetParent() const;
     CFrameWnd* GetParentFrame() const;
@@ -129,6 +134,9 @@ class CWnd : public CCmdTarget {
     };
     CurrentMessage m_currentMessage{};
     bool m_temporary = false;
+    // Children found by id. Each ::GetDlgItem is a round trip to the window server under
+    // Wine, and the data exchange looks the same controls up on every refresh.
+    mutable std::vector<std::pair<int, HWND>> m_knownItems;
 };
 
 // The window of the application's main frame, or null.

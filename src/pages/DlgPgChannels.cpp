@@ -54,10 +54,13 @@ void CDlgPgChannels::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgPgChannels::OnInitDialog() {
     CDialogPage::OnInitDialog();
-    int index = 0;
-    for (const Column& column : kColumns)
-        m_channelList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
-                                   ScaleForWindow(m_hWnd, column.width));
+    {
+        const CListCtrlEx::Rebuild rebuild(m_channelList);
+        int index = 0;
+        for (const Column& column : kColumns)
+            m_channelList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
+                                       ScaleForWindow(m_hWnd, column.width));
+    }
     m_channelList.SetExtendedStyle(m_channelList.GetExtendedStyle() | kListStyleBits);
     m_editNameButton.EnableWindow(FALSE);
     // Only here is the setting read; afterwards only the check boxes change it.

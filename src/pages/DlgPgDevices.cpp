@@ -50,10 +50,13 @@ void CDlgPgDevices::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgPgDevices::OnInitDialog() {
     CDialogPage::OnInitDialog();
-    m_deviceList.InsertColumn(0, LoadStringText(vesk::IDS_COL_DEVICE_NAME), LVCFMT_LEFT,
-                              ScaleForWindow(m_hWnd, kNameColumnWidth));
-    m_deviceList.InsertColumn(1, LoadStringText(vesk::IDS_COL_SERIAL_NUMBER), LVCFMT_LEFT,
-                              ScaleForWindow(m_hWnd, kSerialColumnWidth));
+    {
+        const CListCtrlEx::Rebuild rebuild(m_deviceList);
+        m_deviceList.InsertColumn(0, LoadStringText(vesk::IDS_COL_DEVICE_NAME), LVCFMT_LEFT,
+                                  ScaleForWindow(m_hWnd, kNameColumnWidth));
+        m_deviceList.InsertColumn(1, LoadStringText(vesk::IDS_COL_SERIAL_NUMBER), LVCFMT_LEFT,
+                                  ScaleForWindow(m_hWnd, kSerialColumnWidth));
+    }
     m_deviceList.SetExtendedStyle(m_deviceList.GetExtendedStyle() | kListStyleBits);
     m_hintText = LoadStringText(vesk::IDS_DEVICES_HINT);
     m_applyButton.EnableWindow(FALSE);

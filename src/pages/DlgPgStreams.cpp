@@ -38,10 +38,13 @@ void CDlgPgStreams::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgPgStreams::OnInitDialog() {
     CDialogPage::OnInitDialog();
-    int index = 0;
-    for (const Column& column : kColumns)
-        m_streamList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
-                                  ScaleForWindow(m_hWnd, column.width));
+    {
+        const CListCtrlEx::Rebuild rebuild(m_streamList);
+        int index = 0;
+        for (const Column& column : kColumns)
+            m_streamList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
+                                      ScaleForWindow(m_hWnd, column.width));
+    }
     m_streamList.SetExtendedStyle(m_streamList.GetExtendedStyle() | kListExtendedStyle);
     RefreshStreams();
     return TRUE;

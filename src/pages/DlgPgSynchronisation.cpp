@@ -58,10 +58,13 @@ void CDlgPgSynchronisation::DoDataExchange(CDataExchange* dx) {
 BOOL CDlgPgSynchronisation::OnInitDialog() {
     CDialogPage::OnInitDialog();
     m_syncList.SetExtendedStyle(m_syncList.GetExtendedStyle() | kListExtendedStyle);
-    int index = 0;
-    for (const Column& column : kColumns)
-        m_syncList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
-                                ScaleForWindow(m_hWnd, column.width));
+    {
+        const CListCtrlEx::Rebuild rebuild(m_syncList);
+        int index = 0;
+        for (const Column& column : kColumns)
+            m_syncList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
+                                    ScaleForWindow(m_hWnd, column.width));
+    }
     RefreshSyncList();
     RefreshSampleRates();
     m_rateApplyButton.EnableWindow(FALSE);

@@ -16,21 +16,7 @@ CListCtrlEx::Rebuild::~Rebuild() {
         return;
     }
     m_list.m_drawingDeferred = false;
-    // Drawing back on, the list sets its scroll bars, and a visible list paints them at once:
-    // under Wine's themes that takes milliseconds a bar. With the page's drawing off
-    // meanwhile, the bars are only set, and the list with its frame is painted with the
-    // next paint, together with whatever else the refresh changed.
-    if (parent == nullptr || !::IsWindowVisible(m_list.m_hWnd)) {
-        m_list.DrawAgain();
-        return;
-    }
-    // Turning the page's drawing off also drops what was waiting to be painted in it, so the
-    // whole page is painted again.
-    ::SendMessageA(parent, WM_SETREDRAW, FALSE, 0);
-    m_list.SendMessage(WM_SETREDRAW, TRUE, 0);
-    ::SendMessageA(parent, WM_SETREDRAW, TRUE, 0);
-    ::RedrawWindow(parent, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    m_list.DrawAgain();
 }
 
 void CListCtrlEx::EndDeferredRebuild() {
@@ -40,6 +26,19 @@ void CListCtrlEx::EndDeferredRebuild() {
 }
 
 void CListCtrlEx::DrawAgain() {
+    if (!::IsWindowVisible(m_hWnd)) {
+        SendMessage(WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        return;
+    }
+    // Drawing back on, the list sets its scroll bars, and a visible list paints them at once:
+    // under Wine's themes that takes milliseconds a bar. The list's own control keeps its
+    // window visible while its drawing is off, so for that moment the window's drawing is
+    // turned off the way every window's is; the bars are then only set, and the list with
+    // its frame is painted with the next paint, together with whatever else changed.
+    ::DefWindowProcA(m_hWnd, WM_SETREDRAW, FALSE, 0);
     SendMessage(WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    ::DefWindowProcA(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
