@@ -133,6 +133,9 @@ void CDlgPgSynchronisation::RefreshSyncList() {
 void CDlgPgSynchronisation::RefreshSampleRates() {
     std::optional<uint32_t> currentRate;
     const bool comboExists = m_sampleRateCombo.m_hWnd != nullptr;
+    // Filled with its drawing off: otherwise every added rate has the combo box's drop-down
+    // list invalidated, a round trip to the window server apiece under Wine.
+    if (comboExists) m_sampleRateCombo.SendMessage(WM_SETREDRAW, FALSE, 0);
     if (comboExists) m_sampleRateCombo.ResetContent();
 
     _VESK_SAMPLE_RATE_INFO rates{};
@@ -152,6 +155,10 @@ void CDlgPgSynchronisation::RefreshSampleRates() {
             }
             m_sampleRateCombo.SetCurSel(selectedIndex);
         }
+    }
+    if (comboExists) {
+        m_sampleRateCombo.SendMessage(WM_SETREDRAW, TRUE, 0);
+        m_sampleRateCombo.Invalidate();
     }
 
     CMainFrame::SetStatusPaneText(StatusPane::SampleRate, vesk::SampleRatePaneText(currentRate));

@@ -30,19 +30,13 @@ BOOL CALLBACK RescaleColumnsOfList(HWND child, LPARAM parameter) {
     return TRUE;
 }
 
-BOOL CALLBACK EndDeferredListRebuild(HWND child, LPARAM) {
-    if (auto* list = dynamic_cast<CListCtrlEx*>(CWnd::FromHandlePermanent(child)))
-        list->EndDeferredRebuild();
-    return TRUE;
-}
-
 }  // namespace
 
 LRESULT CDialogPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_WINDOWPOSCHANGING) {
         const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (position != nullptr && (position->flags & SWP_SHOWWINDOW))
-            ::EnumChildWindows(m_hWnd, &EndDeferredListRebuild, 0);
+            CListCtrlEx::EndDeferredRebuildsOn(m_hWnd);
     }
     const LRESULT result = CDialog::WindowProc(message, wParam, lParam);
     // A list that deletes all its rows asks whether it should still send a notice for each:

@@ -1,5 +1,18 @@
 #include "view/ListCtrlEx.h"
 
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The lists whose drawing waits for their page to show.
+std::vector<CListCtrlEx*>& DeferredLists() {
+    static std::vector<CListCtrlEx*> lists;
+    return lists;
+}
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CListCtrlEx, CListCtrl)
 END_MESSAGE_MAP()
 
@@ -12,17 +25,39 @@ CListCtrlEx::Rebuild::~Rebuild() {
     if (--m_list.m_rebuilds != 0 || m_list.m_hWnd == nullptr) return;
     HWND parent = ::GetParent(m_list.m_hWnd);
     if (parent != nullptr && !(::GetWindowLongA(parent, GWL_STYLE) & WS_VISIBLE)) {
-        m_list.m_drawingDeferred = true;
+        m_list.SetDrawingDeferred(true);
         return;
     }
-    m_list.m_drawingDeferred = false;
+    m_list.SetDrawingDeferred(false);
     m_list.DrawAgain();
+}
+
+CListCtrlEx::~CListCtrlEx() {
+    SetDrawingDeferred(false);
+}
+
+void CListCtrlEx::SetDrawingDeferred(bool deferred) {
+    if (deferred == m_drawingDeferred) return;
+    m_drawingDeferred = deferred;
+    std::vector<CListCtrlEx*>& lists = DeferredLists();
+    if (deferred)
+        lists.push_back(this);
+    else
+        lists.erase(std::remove(lists.begin(), lists.end(), this), lists.end());
 }
 
 void CListCtrlEx::EndDeferredRebuild() {
     if (!m_drawingDeferred || m_rebuilds > 0 || m_hWnd == nullptr) return;
-    m_drawingDeferred = false;
+    SetDrawingDeferred(false);
     DrawAgain();
+}
+
+void CListCtrlEx::EndDeferredRebuildsOn(HWND page) {
+    // A copy: ending a list's deferral takes it out of the list being walked.
+    const std::vector<CListCtrlEx*> lists = DeferredLists();
+    for (CListCtrlEx* list : lists)
+        if (list->m_hWnd != nullptr && ::GetParent(list->m_hWnd) == page)
+            list->EndDeferredRebuild();
 }
 
 void CListCtrlEx::DrawAgain() {

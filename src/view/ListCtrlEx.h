@@ -28,6 +28,14 @@ class CListCtrlEx : public CListCtrl {
     // costs several round trips to the window system for a list nobody sees. The page calls
     // this before it shows.
     void EndDeferredRebuild();
+    // The same for every list on `page` whose drawing waits; it asks the window server
+    // nothing, so a page may call it each time it shows.
+    static void EndDeferredRebuildsOn(HWND page);
+
+    CListCtrlEx() = default;
+    ~CListCtrlEx() override;
+    CListCtrlEx(const CListCtrlEx&) = delete;
+    CListCtrlEx& operator=(const CListCtrlEx&) = delete;
 
   protected:
     DECLARE_MESSAGE_MAP()
@@ -35,6 +43,7 @@ class CListCtrlEx : public CListCtrl {
   private:
     // Turns drawing back on and has the whole list painted with the next paint.
     void DrawAgain();
+    void SetDrawingDeferred(bool deferred);
 
     int m_rebuilds = 0;
     bool m_drawingDeferred = false;

@@ -252,5 +252,24 @@ TEST(FrameworkControls, ControlObjectsGoBeforeTheirWindowsAndTemporaryObjectsAft
     EXPECT_TRUE(::IsWindow(list));
 }
 
+TEST(FrameworkControls, ControlsFoundByIdAreLookedUpAgainWhenReplacedOrMoved) {
+    InitControls();
+    ExchangePage page(IDD_PAGE_CHANNELS);
+    ASSERT_TRUE(page.Open());
+    HWND caption = page.GetDlgItemHandle(IDC_CHANNEL_HW_CAPTION);
+    ASSERT_EQ(caption, ::GetDlgItem(page.m_hWnd, IDC_CHANNEL_HW_CAPTION));
+    ::DestroyWindow(caption);
+    EXPECT_EQ(page.GetDlgItemHandle(IDC_CHANNEL_HW_CAPTION), nullptr);
+    HWND replacement = ::CreateWindowExA(
+        0, "STATIC", "new", WS_CHILD, 0, 0, 10, 10, page.m_hWnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CHANNEL_HW_CAPTION)), nullptr, nullptr);
+    EXPECT_EQ(page.GetDlgItemHandle(IDC_CHANNEL_HW_CAPTION), replacement);
+    // A control moved to another parent is no longer this page's.
+    HWND field = page.GetDlgItemHandle(IDC_CHANNEL_HW_NAME);
+    ASSERT_NE(field, nullptr);
+    ::SetParent(field, ::GetParent(page.m_hWnd));
+    EXPECT_EQ(page.GetDlgItemHandle(IDC_CHANNEL_HW_NAME), nullptr);
+}
+
 }  // namespace
 }  // namespace uitest
