@@ -7,21 +7,21 @@ int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width) {
     lvc.cx = width;
     lvc.pszText = const_cast<LPSTR>(heading);
     lvc.iSubItem = column;
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
-                                        reinterpret_cast<LPARAM>(&lvc)));
+    return static_cast<int>(SendToControl(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
+                                          reinterpret_cast<LPARAM>(&lvc)));
 }
 
 DWORD CListCtrl::GetExtendedStyle() const {
-    return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+    return static_cast<DWORD>(SendToControl(LVM_GETEXTENDEDLISTVIEWSTYLE));
 }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD style) {
     return static_cast<DWORD>(
-        SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
+        SendToControl(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
 }
 
 int CListCtrl::GetItemCount() const {
-    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
+    return static_cast<int>(SendToControl(LVM_GETITEMCOUNT));
 }
 
 int CListCtrl::InsertItem(int item, LPCSTR text) {
@@ -29,7 +29,7 @@ int CListCtrl::InsertItem(int item, LPCSTR text) {
     lvi.mask = LVIF_TEXT;
     lvi.iItem = item;
     lvi.pszText = const_cast<LPSTR>(text);
-    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
+    return static_cast<int>(SendToControl(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
 }
 
 int CListCtrl::InsertItem(int item, LPCSTR text, LPARAM data) {
@@ -38,7 +38,7 @@ int CListCtrl::InsertItem(int item, LPCSTR text, LPARAM data) {
     lvi.iItem = item;
     lvi.pszText = const_cast<LPSTR>(text);
     lvi.lParam = data;
-    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
+    return static_cast<int>(SendToControl(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
 }
 
 BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text) {
@@ -46,7 +46,7 @@ BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text) {
     lvi.iSubItem = subItem;
     lvi.pszText = const_cast<LPSTR>(text);
     return static_cast<BOOL>(
-        SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi)));
+        SendToControl(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi)));
 }
 
 CString CListCtrl::GetItemText(int item, int subItem) const {
@@ -55,7 +55,7 @@ CString CListCtrl::GetItemText(int item, int subItem) const {
     lvi.iSubItem = subItem;
     lvi.pszText = buffer;
     lvi.cchTextMax = kTextBufferSize;
-    SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi));
+    SendToControl(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi));
     buffer[kTextBufferSize - 1] = '\0';
     return CString(buffer);
 }
@@ -65,14 +65,14 @@ BOOL CListCtrl::SetItemData(int item, DWORD_PTR data) {
     lvi.mask = LVIF_PARAM;
     lvi.iItem = item;
     lvi.lParam = static_cast<LPARAM>(data);
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
+    return static_cast<BOOL>(SendToControl(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
 }
 
 DWORD_PTR CListCtrl::GetItemData(int item) const {
     LVITEMA lvi{};
     lvi.mask = LVIF_PARAM;
     lvi.iItem = item;
-    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lvi))) return kNoItemData;
+    if (!SendToControl(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lvi))) return kNoItemData;
     return static_cast<DWORD_PTR>(lvi.lParam);
 }
 
@@ -81,11 +81,11 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
     lvi.state = state;
     lvi.stateMask = mask;
     return static_cast<BOOL>(
-        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi)));
+        SendToControl(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi)));
 }
 
 UINT CListCtrl::GetItemState(int item, UINT mask) const {
-    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), mask));
+    return static_cast<UINT>(SendToControl(LVM_GETITEMSTATE, static_cast<WPARAM>(item), mask));
 }
 
 BOOL CListCtrl::SelectRow(int item) {
@@ -94,16 +94,16 @@ BOOL CListCtrl::SelectRow(int item) {
 }
 
 BOOL CListCtrl::DeleteItem(int item) {
-    return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item)));
+    return static_cast<BOOL>(SendToControl(LVM_DELETEITEM, static_cast<WPARAM>(item)));
 }
 
 BOOL CListCtrl::DeleteAllItems() {
-    return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
+    return static_cast<BOOL>(SendToControl(LVM_DELETEALLITEMS));
 }
 
 int CListCtrl::GetNextItem(int item, int flags) const {
     return static_cast<int>(
-        SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(item), MAKELPARAM(flags, 0)));
+        SendToControl(LVM_GETNEXTITEM, static_cast<WPARAM>(item), MAKELPARAM(flags, 0)));
 }
 
 BOOL CListCtrl::GetCheck(int item) const {
@@ -117,6 +117,6 @@ BOOL CListCtrl::SetCheck(int item, BOOL check) {
 }
 
 BOOL CListCtrl::EnsureVisible(int item, BOOL partialOK) {
-    return static_cast<BOOL>(
-        SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), static_cast<LPARAM>(partialOK)));
+    return static_cast<BOOL>(SendToControl(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item),
+                                           static_cast<LPARAM>(partialOK)));
 }

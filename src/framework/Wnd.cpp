@@ -241,6 +241,11 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate) {
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
+LRESULT CWnd::SendToControl(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (m_superWindowProc == nullptr || FindMessageEntry(GetMessageMap(), message, 0, 0) != nullptr)
+        return SendMessage(message, wParam, lParam);
+    return ::CallWindowProcA(m_superWindowProc, m_hWnd, message, wParam, lParam);
+}
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     return ::PostMessageA(m_hWnd, message, wParam, lParam);
 }

@@ -116,6 +116,12 @@ class CWnd : public CCmdTarget {
     void BeginCreationHook();
     void EndCreationHook();
 
+    // For a control this object subclassed: hands a message for which this object has no entry
+    // straight to the control's own procedure, where it would end up anyway. That skips the
+    // window manager's send (under Wine a trip through it per message, three a row when a list
+    // is filled), and with it the hooks that watch sends.
+    LRESULT SendToControl(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
     WNDPROC m_superWindowProc = nullptr;
     bool m_ownsWindow = false;
 
