@@ -64,6 +64,22 @@ class ExchangePage : public CDialog {
     UINT m_id;
     CWnd m_host;
 };
+// A list object with an entry of its own for one list message.
+class WatchedList : public CListCtrl {
+  public:
+    int m_deleteAllSeen = 0;
+
+  protected:
+    LRESULT OnDeleteAll(WPARAM wParam, LPARAM lParam) {
+        ++m_deleteAllSeen;
+        return DefWindowProc(LVM_DELETEALLITEMS, wParam, lParam);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(WatchedList, CListCtrl)
+ON_MESSAGE(LVM_DELETEALLITEMS, &WatchedList::OnDeleteAll)
+END_MESSAGE_MAP()
+
 BEGIN_MESSAGE_MAP(ExchangePage, CDialog)
 ON_WM_TIMER()
 ON_WM_SHOWWINDOW()
@@ -269,6 +285,29 @@ TEST(FrameworkControls, ControlsFoundByIdAreLookedUpAgainWhenReplacedOrMoved) {
     ASSERT_NE(field, nullptr);
     ::SetParent(field, ::GetParent(page.m_hWnd));
     EXPECT_EQ(page.GetDlgItemHandle(IDC_CHANNEL_HW_NAME), nullptr);
+}
+
+TEST(FrameworkControls, ListWrappersReachTheListAndTheObjectsOwnEntries) {
+    InitControls();
+    HWND window = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 300, 200,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    {
+        WatchedList list;
+        ASSERT_TRUE(list.SubclassWindow(window));
+        list.InsertColumn(0, "name");
+        list.InsertColumn(1, "serial");
+        // Rows go straight to the list's own procedure: they arrive all the same.
+        ASSERT_EQ(list.InsertItem(0, "first", 7), 0);
+        EXPECT_TRUE(list.SetItemText(0, 1, "SN-1"));
+        EXPECT_EQ(list.GetItemText(0, 1), CString("SN-1"));
+        EXPECT_EQ(list.GetItemData(0), 7u);
+        // A message the object has an entry for still passes through it.
+        EXPECT_TRUE(list.DeleteAllItems());
+        EXPECT_EQ(list.m_deleteAllSeen, 1);
+        EXPECT_EQ(list.GetItemCount(), 0);
+    }
+    ::DestroyWindow(window);
 }
 
 }  // namespace
