@@ -15,7 +15,6 @@ struct WndRegistry {
     // The object waiting to be attached to the next window the thread creates.
     CWnd* pendingCreation = nullptr;
     HHOOK creationHook = nullptr;
-    int creationDepth = 0;
 
     // Never destroyed. The application object is a global built before the first window, so
     // an ordinary local static would be destroyed before it, and the application's destructor
@@ -94,10 +93,14 @@ HWND CWnd::UnsubclassWindow() {
     return hWnd;
 }
 
+// The hook is in place only while an object waits for its window: the controls a dialog makes
+// after its own window, and every window a modal dialog's loop makes, are created without it
+// (under Wine each hooked creation is three more trips to the server). A creation inside
+// another's messages puts it back for itself.
 void CWnd::BeginCreationHook() {
     auto& registry = WndRegistry::Get();
     registry.pendingCreation = this;
-    if (registry.creationDepth++ == 0)
+    if (registry.creationHook == nullptr)
         registry.creationHook =
             ::SetWindowsHookExA(WH_CBT, &CreationHookProc, nullptr, ::GetCurrentThreadId());
 }
@@ -105,17 +108,22 @@ void CWnd::BeginCreationHook() {
 void CWnd::EndCreationHook() {
     auto& registry = WndRegistry::Get();
     if (registry.pendingCreation == this) registry.pendingCreation = nullptr;
-    if (--registry.creationDepth == 0 && registry.creationHook != nullptr) {
-        ::UnhookWindowsHookEx(registry.creationHook);
-        registry.creationHook = nullptr;
-    }
+    if (registry.pendingCreation == nullptr) RemoveCreationHook();
+}
+
+void CWnd::RemoveCreationHook() {
+    auto& registry = WndRegistry::Get();
+    if (registry.creationHook == nullptr) return;
+    ::UnhookWindowsHookEx(registry.creationHook);
+    registry.creationHook = nullptr;
 }
 
 // Attaches the waiting object before the window receives its first message, so that even
 // WM_NCCREATE and WM_CREATE go through the message map.
 LRESULT CALLBACK CWnd::CreationHookProc(int code, WPARAM wParam, LPARAM lParam) {
     auto& registry = WndRegistry::Get();
-    if (code == HCBT_CREATEWND && registry.pendingCreation != nullptr) {
+    const bool attaching = code == HCBT_CREATEWND && registry.pendingCreation != nullptr;
+    if (attaching) {
         CWnd* wnd = registry.pendingCreation;
         registry.pendingCreation = nullptr;
         HWND hWnd = reinterpret_cast<HWND>(wParam);
@@ -124,7 +132,9 @@ LRESULT CALLBACK CWnd::CreationHookProc(int code, WPARAM wParam, LPARAM lParam) 
         wnd->m_superWindowProc = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWindowProc)));
     }
-    return ::CallNextHookEx(registry.creationHook, code, wParam, lParam);
+    const LRESULT result = ::CallNextHookEx(registry.creationHook, code, wParam, lParam);
+    if (attaching) RemoveCreationHook();
+    return result;
 }
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCTA&) {

@@ -129,6 +129,7 @@ class CWnd : public CCmdTarget {
     friend struct WndRegistry;
     static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam);
+    static void RemoveCreationHook();
     void Attach(HWND hWnd);
     void Detach();
     void AfterNcDestroy();
