@@ -4,7 +4,9 @@
 # prefix of its own architecture). Every wait is bounded; every Wine process of the test's
 # prefix is ended when the test ends, whether it passed or not. A panel that crashes, or whose
 # process does not end by itself after Quit, fails the test.
-set -euo pipefail
+set -Eeuo pipefail
+# A step that fails without a message of its own still says which one it was.
+trap 'echo "FAIL: e2e.sh line $LINENO: $BASH_COMMAND" >&2' ERR
 bin=$1
 test=$2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)

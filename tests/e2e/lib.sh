@@ -54,7 +54,8 @@ lines_after_mark() {  # lines_after_mark TEXT REGEX: count of matching lines aft
 start_panel() {  # start_panel ARGS...: the first instance, up and drawn
   WINEDEBUG=$vesk_heap_checks "$VESK_WINE" "$panel" "$@" >/dev/null 2>"$work/panel-stderr.txt" &
   panel_pid=$!
-  probe wait-window "$title" 30000 || fail "the panel did not start"
+  probe wait-window "$title" 30000 ||
+    fail "the panel did not start; it wrote: $(tail -5 "$work/panel-stderr.txt")"
   if [ "$(basename "$panel")" = VESK_CPL_sim.exe ]; then
     probe wait-window "Driver Simulator" 30000 || fail "the simulator did not start"
   fi
