@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -345,6 +346,16 @@ int main(int argc, char** argv) {
     std::stringstream scenario;
     scenario << file.rdbuf();
     const double idleSeconds = argc > 2 ? std::atof(argv[2]) : 60;
+    const char* only = std::getenv("VESK_BENCH_ONLY");
+    if (only != nullptr && *only == '\0') only = nullptr;
+    const char* const groups[] = {"refresh", "idle", "startup", "size"};
+    if (only != nullptr &&
+        std::none_of(std::begin(groups), std::end(groups),
+                     [only](const char* g) { return std::strcmp(only, g) == 0; })) {
+        // A misspelt group would otherwise print an empty table.
+        std::fprintf(stderr, "VESK_BENCH_ONLY: refresh, idle, startup or size, not %s\n", only);
+        return 64;
+    }
 #if defined(_WIN64)
     const char* architecture = "x64";
 #else
@@ -354,9 +365,8 @@ int main(int argc, char** argv) {
         "%s build under %s\n", architecture,
         ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") ? "Wine" : "Windows");
     std::printf("%-36s %12s %12s %8s\n", "figure", "value", "floor", "ratio");
-    const char* only = std::getenv("VESK_BENCH_ONLY");
     const auto wanted = [only](const char* group) {
-        return only == nullptr || *only == '\0' || std::strcmp(only, group) == 0;
+        return only == nullptr || std::strcmp(only, group) == 0;
     };
     if (wanted("refresh")) {
         BenchRefresh(scenario.str(), false);
