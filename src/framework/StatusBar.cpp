@@ -53,9 +53,10 @@ BOOL CStatusBar::SetPaneText(int index, LPCSTR text, BOOL update) {
     m_panes[index].text = CString(text);
     const LRESULT set = SendMessage(SB_SETTEXTA, static_cast<WPARAM>(index),
                                     reinterpret_cast<LPARAM>(m_panes[index].text.GetString()));
-    // The bar paints the new text with the next paint of the thread, not at once: a refresh
-    // that writes several panes paints the bar once.
-    if (update) Invalidate(FALSE);
+    // The control marks the pane for painting; `update` paints it now, so that a pane written
+    // in the middle of a long refresh shows before the refresh goes on. A hidden bar has
+    // nothing to paint.
+    if (update) ::UpdateWindow(m_hWnd);
     return set != 0;
 }
 

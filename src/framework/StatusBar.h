@@ -15,7 +15,7 @@ class CStatusBar : public CWnd {
     BOOL SetIndicators(const UINT* ids, int count);
     void SetPaneInfo(int index, UINT id, UINT style, int width);
     void GetPaneInfo(int index, UINT& id, UINT& style, int& width) const;
-    // `update` marks the pane for the next paint.
+    // `update` paints the pane at once.
     BOOL SetPaneText(int index, LPCSTR text, BOOL update = TRUE);
     CString GetPaneText(int index) const;
     int GetCount() const { return static_cast<int>(m_panes.size()); }

@@ -1,6 +1,9 @@
 // The main frame: fixed size, hiding instead of closing, the notification-area icon and its
 // messages, Quit, the status bar's panes and the menu prompts.
 #include <cstring>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "PanelTestFixture.h"
 #include "app/AppMessages.h"
@@ -325,6 +328,27 @@ TEST_F(MainFrame, StatusBarHasFourPanesWithAStretchingFirstOne) {
     EXPECT_EQ(PaneText(bar.m_hWnd, 3), "streaming");
     EXPECT_EQ(bar.GetPaneText(3), "streaming");
     EXPECT_FALSE(bar.SetPaneText(4, "past the last pane"));
+}
+
+// Each page writes its pane in the middle of a refresh of all pages: the pane is painted
+// there and then, not after the pages that come later have sent their requests.
+TEST_F(MainFrame, PanesWrittenByThePagesArePaintedAtOnce) {
+    RunningPanel panel("");
+    ASSERT_TRUE(panel.Started());
+    CVESK_CPLView& view = *panel.View();
+    CStatusBar& bar = panel.Frame()->m_wndStatusBar;
+    const std::vector<std::pair<int, std::function<void()>>> writers = {
+        {0, [&] { view.m_navigationTree.SelectItem(view.m_settingsItem); }},
+        {1, [&] { view.m_pageDevices.RefreshDevices(); }},
+        {2, [&] { view.m_pageSynchronisation.RefreshSampleRates(); }},
+        {3, [&] { view.m_pageStreams.RefreshStreams(); }}};
+    for (const auto& [pane, write] : writers) {
+        ::RedrawWindow(panel.FrameWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        bar.SetPaneText(pane, "stale", FALSE);
+        write();
+        EXPECT_NE(PaneText(bar.m_hWnd, pane), "stale");
+        EXPECT_FALSE(::GetUpdateRect(bar.m_hWnd, nullptr, FALSE)) << "pane " << pane;
+    }
 }
 
 TEST_F(MainFrame, MenuPromptsShowInPaneZeroAndTheIdleTextComesBack) {
