@@ -70,9 +70,11 @@ constexpr int kMinimumInterfaceNameLength = 5;
 
 // The name of a device-interface notice: the text after the fixed part of the record, read
 // no further than the size the record gives itself. Windows gives a window registered through
-// the 8-bit API the 8-bit record; Wine gives it the UTF-16 record, whose name would read as a
-// single character. A name whose second byte is zero after a non-zero first is read as UTF-16
-// (characters past 7 bits become '?'), so that both notices are treated alike.
+// the 8-bit API the 8-bit record; Wine gives it the UTF-16 record. The two differ in size for
+// the same name: the 8-bit record holds one byte a character and its zero, the UTF-16 record
+// two bytes a character and a zero of two bytes. A record is read as UTF-16 (characters past
+// 7 bits becoming '?') only when its size is exactly that of its name read as UTF-16; an 8-bit
+// record never is (its second character would have to be its zero, and nothing could follow).
 CString InterfaceName(DWORD_PTR data) {
     if (data == 0) return CString();
     const auto* record = reinterpret_cast<const unsigned char*>(data);
@@ -82,15 +84,16 @@ CString InterfaceName(DWORD_PTR data) {
     if (size <= kNameOffset) return CString();
     const unsigned char* name = record + kNameOffset;
     const size_t nameBytes = size - kNameOffset;
-    if (nameBytes < 4 || name[0] == 0 || name[1] != 0)
-        return vesk::FieldText(reinterpret_cast<const char*>(name), nameBytes);
-    std::string narrow;
-    for (size_t i = 0; i + 1 < nameBytes; i += 2) {
-        const unsigned unit = name[i] | (name[i + 1] << 8);
+    std::string wide;
+    size_t units = 0;
+    for (; units * 2 + 1 < nameBytes; ++units) {
+        const unsigned unit = name[units * 2] | (name[units * 2 + 1] << 8);
         if (unit == 0) break;
-        narrow += unit < 0x80 ? static_cast<char>(unit) : '?';
+        wide += unit < 0x80 ? static_cast<char>(unit) : '?';
     }
-    return CString(narrow.c_str());
+    // The loop stops at the first zero unit within the record, or at its end.
+    if (units > 0 && nameBytes == (units + 1) * 2) return CString(wide.c_str());
+    return vesk::FieldText(reinterpret_cast<const char*>(name), nameBytes);
 }
 
 }  // namespace

@@ -372,6 +372,12 @@ TEST_F(View, ArrivalWhileClosedConnectsAndRefreshesWhileOpenNoticesChangeNothing
     EXPECT_EQ(notice(DBT_DEVICEARRIVAL, &cutShort), TRUE);
     const std::vector<unsigned char> wideShortName = WideInterfaceNotice("\\\\.\\");
     EXPECT_EQ(notice(DBT_DEVICEARRIVAL, &wideShortName), TRUE);
+    // An 8-bit record of a one-character name, with bytes other than zero after the name and
+    // within its size, is that one character: only a record of the size of a UTF-16 name is
+    // read as UTF-16.
+    std::vector<unsigned char> oneCharacter = InterfaceNotice(std::string("A\0BCDEFGHIJK", 12));
+    reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(oneCharacter.data())->dbcc_size -= 1;
+    EXPECT_EQ(notice(DBT_DEVICEARRIVAL, &oneCharacter), TRUE);
     EXPECT_TRUE(simulator.TraceLines().empty());
     // The UTF-16 form of a notice counts its characters, not its bytes.
     const std::vector<unsigned char> wideName = WideInterfaceNotice("\\\\?\\root#x");
