@@ -30,14 +30,32 @@ BOOL CALLBACK RescaleColumnsOfList(HWND child, LPARAM parameter) {
     return TRUE;
 }
 
+// Whether `message` tells that the page is about to become visible. Each way of showing a
+// window sends one of them: ShowWindow sends WM_SHOWWINDOW (and, while the parent is visible,
+// a position change with SWP_SHOWWINDOW), SetWindowPos the position change alone, and setting
+// WS_VISIBLE through the style a style change.
+bool IsAboutToShow(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SHOWWINDOW:
+            return wParam != FALSE;
+        case WM_WINDOWPOSCHANGING: {
+            const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+            return position != nullptr && (position->flags & SWP_SHOWWINDOW);
+        }
+        case WM_STYLECHANGING: {
+            const auto* style = reinterpret_cast<const STYLESTRUCT*>(lParam);
+            return static_cast<int>(wParam) == GWL_STYLE && style != nullptr &&
+                   !(style->styleOld & WS_VISIBLE) && (style->styleNew & WS_VISIBLE);
+        }
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 LRESULT CDialogPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_WINDOWPOSCHANGING) {
-        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if (position != nullptr && (position->flags & SWP_SHOWWINDOW))
-            CListCtrlEx::EndDeferredRebuildsOn(m_hWnd);
-    }
+    if (IsAboutToShow(message, wParam, lParam)) CListCtrlEx::EndDeferredRebuildsOn(m_hWnd);
     const LRESULT result = CDialog::WindowProc(message, wParam, lParam);
     // A list that deletes all its rows asks whether it should still send a notice for each:
     // no page needs them, and a rebuild of 256 rows would send 256.

@@ -240,22 +240,33 @@ TEST_F(View, AfterARefreshEveryPageShowsItsListWhenSelected) {
     auto select = [&](const PageWithList& page) {
         view.m_navigationTree.SelectItem(FindTreeItem(view.m_navigationTree.m_hWnd, page.item));
     };
-    for (const PageWithList& shown : pages) {
-        select(shown);
-        view.RefreshAllPages();
-        EXPECT_EQ(VisiblePages(view), std::vector<CDialogPage*>{shown.page}) << shown.item;
-        for (const PageWithList& next : pages) {
-            select(next);
-            EXPECT_GT(next.list->GetItemCount(), 0) << next.item;
-            // A list whose drawing is off does not draw what changes, such as a selection: with
-            // everything painted, a new selection must leave something to paint.
-            ::RedrawWindow(next.page->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            ::ValidateRect(next.list->m_hWnd, nullptr);
-            next.list->SetItemState(0, next.list->GetItemState(0, LVIS_SELECTED) ^ LVIS_SELECTED,
-                                    LVIS_SELECTED);
-            EXPECT_TRUE(::IsWindowVisible(next.list->m_hWnd) &&
-                        ::GetUpdateRect(next.list->m_hWnd, nullptr, FALSE))
-                << next.item << " after a refresh on " << shown.item;
+    // A page is shown while the frame is visible, or while it is hidden (from the icon's
+    // menu, say): then the page is told only that it shows, not that it moves.
+    HWND frame = panel.FrameWindow();
+    for (const bool frameHidden : {false, true}) {
+        for (const PageWithList& shown : pages) {
+            select(shown);
+            EXPECT_EQ(VisiblePages(view), std::vector<CDialogPage*>{shown.page}) << shown.item;
+            if (frameHidden) ::ShowWindow(frame, SW_HIDE);
+            view.RefreshAllPages();
+            for (const PageWithList& next : pages) {
+                select(next);
+                if (frameHidden) ::ShowWindow(frame, SW_SHOW);
+                EXPECT_GT(next.list->GetItemCount(), 0) << next.item;
+                // A list whose drawing is off does not draw what changes, such as a selection:
+                // with everything painted, a new selection must leave something to paint.
+                ::RedrawWindow(next.page->m_hWnd, nullptr, nullptr,
+                               RDW_UPDATENOW | RDW_ALLCHILDREN);
+                ::ValidateRect(next.list->m_hWnd, nullptr);
+                next.list->SetItemState(
+                    0, next.list->GetItemState(0, LVIS_SELECTED) ^ LVIS_SELECTED, LVIS_SELECTED);
+                EXPECT_TRUE(::IsWindowVisible(next.list->m_hWnd) &&
+                            ::GetUpdateRect(next.list->m_hWnd, nullptr, FALSE))
+                    << next.item << " after a refresh on " << shown.item
+                    << (frameHidden ? ", shown while the frame was hidden" : "");
+                if (frameHidden) ::ShowWindow(frame, SW_HIDE);
+            }
+            if (frameHidden) ::ShowWindow(frame, SW_SHOW);
         }
     }
 }
