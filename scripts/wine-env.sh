@@ -110,13 +110,15 @@ vesk_wine_use_for() {
   vesk_wine_use "$arch"
 }
 
-# Wine's heap checks: every heap call validates its arguments (double and foreign frees,
-# freed blocks) and reports what it finds as "warn:heap" or "err:heap".
-vesk_heap_checks=-all,warn+heap,err+heap
-# vesk_heap_reports FILE: prints the heap reports in a program's standard error; fails when
-# there are none.
-vesk_heap_reports() {
-  grep -E '^[0-9a-f]+:(warn|err):heap:' "$1"
+# Wine's checks of every Windows program a test runs: each heap call validates its arguments
+# (double and foreign frees, freed blocks) and reports what it finds as "warn:heap" or
+# "err:heap"; an exception that escapes a window procedure or hook, which the system would
+# otherwise swallow and go on, is reported as "err:seh".
+vesk_wine_checks=-all,warn+heap,err+heap,err+seh
+# vesk_check_reports FILE: prints the reports of those checks in a program's standard error;
+# fails when there are none.
+vesk_check_reports() {
+  grep -E '^[0-9a-f]+:(warn|err):heap:|^[0-9a-f]+:err:seh:' "$1"
 }
 
 wine() { "$VESK_WINE" "$@"; }

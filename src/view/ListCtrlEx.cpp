@@ -1,15 +1,12 @@
 #include "view/ListCtrlEx.h"
 
-#include <algorithm>
-#include <vector>
-
 namespace {
 
-// The lists whose drawing waits for their page to show.
-std::vector<CListCtrlEx*>& DeferredLists() {
-    static std::vector<CListCtrlEx*> lists;
-    return lists;
-}
+// The first of the lists whose drawing waits for their page to show; each links to the next.
+// A plain pointer, constant-initialised, has nothing to destroy: the lists are members of
+// pages that the application object's destructor may destroy at exit, after every ordinary
+// static of this file would be gone.
+CListCtrlEx* g_firstDeferred = nullptr;
 
 }  // namespace
 
@@ -39,11 +36,18 @@ CListCtrlEx::~CListCtrlEx() {
 void CListCtrlEx::SetDrawingDeferred(bool deferred) {
     if (deferred == m_drawingDeferred) return;
     m_drawingDeferred = deferred;
-    std::vector<CListCtrlEx*>& lists = DeferredLists();
-    if (deferred)
-        lists.push_back(this);
-    else
-        lists.erase(std::remove(lists.begin(), lists.end(), this), lists.end());
+    if (deferred) {
+        m_nextDeferred = g_firstDeferred;
+        g_firstDeferred = this;
+        return;
+    }
+    for (CListCtrlEx** link = &g_firstDeferred; *link != nullptr; link = &(*link)->m_nextDeferred) {
+        if (*link == this) {
+            *link = m_nextDeferred;
+            break;
+        }
+    }
+    m_nextDeferred = nullptr;
 }
 
 void CListCtrlEx::EndDeferredRebuild() {
@@ -53,11 +57,13 @@ void CListCtrlEx::EndDeferredRebuild() {
 }
 
 void CListCtrlEx::EndDeferredRebuildsOn(HWND page) {
-    // A copy: ending a list's deferral takes it out of the list being walked.
-    const std::vector<CListCtrlEx*> lists = DeferredLists();
-    for (CListCtrlEx* list : lists)
+    // Ending a list's deferral takes it out of the chain being walked: the next is taken first.
+    for (CListCtrlEx* list = g_firstDeferred; list != nullptr;) {
+        CListCtrlEx* next = list->m_nextDeferred;
         if (list->m_hWnd != nullptr && ::GetParent(list->m_hWnd) == page)
             list->EndDeferredRebuild();
+        list = next;
+    }
 }
 
 void CListCtrlEx::DrawAgain() {

@@ -47,4 +47,6 @@ class CListCtrlEx : public CListCtrl {
 
     int m_rebuilds = 0;
     bool m_drawingDeferred = false;
+    // The next list whose drawing waits, while this one's does.
+    CListCtrlEx* m_nextDeferred = nullptr;
 };

@@ -52,7 +52,7 @@ lines_after_mark() {  # lines_after_mark TEXT REGEX: count of matching lines aft
     "$trace"
 }
 start_panel() {  # start_panel ARGS...: the first instance, up and drawn
-  WINEDEBUG=$vesk_heap_checks "$VESK_WINE" "$panel" "$@" >/dev/null 2>"$work/panel-stderr.txt" &
+  WINEDEBUG=$vesk_wine_checks "$VESK_WINE" "$panel" "$@" >/dev/null 2>"$work/panel-stderr.txt" &
   panel_pid=$!
   probe wait-window "$title" 30000 ||
     fail "the panel did not start; it wrote: $(tail -5 "$work/panel-stderr.txt")"
@@ -62,21 +62,21 @@ start_panel() {  # start_panel ARGS...: the first instance, up and drawn
   probe paint "$title"
 }
 second_start() {  # second_start ARGS...: another start, which must end by itself
-  WINEDEBUG=$vesk_heap_checks timeout 60 "$VESK_WINE" "$panel" "$@" >/dev/null \
+  WINEDEBUG=$vesk_wine_checks timeout 60 "$VESK_WINE" "$panel" "$@" >/dev/null \
     2>"$work/start-stderr.txt" ||
     fail "second start did not end"
   no_crash "$work/start-stderr.txt"
 }
 panel_process_gone() { ! kill -0 "$panel_pid" 2>/dev/null; }
-no_crash() {  # no_crash FILE: Wine reported no unhandled exception and no heap misuse on
-  # that standard error
+no_crash() {  # no_crash FILE: Wine reported no unhandled or escaped exception and no heap
+  # misuse on that standard error
   local report
   if report=$(grep -m1 'wine: Unhandled' "$1" 2>/dev/null); then
     echo "FAIL: a panel crashed: $report" >&2
     exit 1
   fi
-  if report=$(vesk_heap_reports "$1"); then
-    echo "FAIL: a panel misused its heap: $report" >&2
+  if report=$(vesk_check_reports "$1"); then
+    echo "FAIL: a panel misused its heap or let an exception escape: $report" >&2
     exit 1
   fi
 }
