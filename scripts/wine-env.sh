@@ -1,6 +1,6 @@
 # Sourced by the scripts that run Windows programs: which Windows architectures this machine
 # runs, Wine for one of them with a prefix of the project's own (made once), and a display
-# (Xvfb when there is none).
+# (an Xvfb of the tests' own).
 #
 # x86 programs need wine32 and a kernel that executes 32-bit programs; x64 programs need
 # wine64. Each architecture has its own prefix: a win32 prefix for x86, a win64 prefix for x64.
@@ -124,22 +124,42 @@ vesk_check_reports() {
 wine() { "$VESK_WINE" "$@"; }
 wineserver() { "$VESK_WINESERVER" "$@"; }
 
-# vesk_start_xvfb: a display; Xvfb when there is none. The Xvfb it starts is ended by
-# vesk_end_wine_session.
+# vesk_start_xvfb: a display of the tests' own, whatever DISPLAY says: an Xvfb of a fixed size
+# (VESK_XVFB_SIZE, 1280x1024 by default) on a display number that is free, which it ends in
+# vesk_end_wine_session. A script started by one that made such a display (a test under
+# scripts/test) uses that one: VESK_TEST_DISPLAY names it, and it is taken only while it answers
+# with the size wanted.
 vesk_start_xvfb() {
-  if [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+  local size=${VESK_XVFB_SIZE:-1280x1024}
+  if [ -n "${VESK_TEST_DISPLAY:-}" ] &&
+    xdpyinfo -display "$VESK_TEST_DISPLAY" 2>/dev/null | grep -q "dimensions: *$size pixels"; then
+    export DISPLAY=$VESK_TEST_DISPLAY
     return 0
   fi
-  local num=${VESK_XVFB_DISPLAY:-77}
-  export DISPLAY=":$num"
-  if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-    Xvfb "$DISPLAY" -screen 0 "${VESK_XVFB_SIZE:-1280x1024}x24" -nolisten tcp >/dev/null 2>&1 &
-    vesk_started_xvfb=$!
-    for _ in $(seq 1 100); do
-      xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
-      sleep 0.1
-    done
+  # Xvfb picks the number and writes it into the pipe once it accepts connections.
+  local pipe number=
+  pipe=$(mktemp -u)
+  mkfifo "$pipe"
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$pipe" >/dev/null 2>&1 &
+  vesk_started_xvfb=$!
+  exec 4<"$pipe"
+  rm -f "$pipe"
+  read -r -t 30 -u 4 number || true
+  exec 4<&-
+  if [ -z "$number" ]; then
+    echo "Xvfb did not start" >&2
+    kill "$vesk_started_xvfb" 2>/dev/null || true
+    vesk_started_xvfb=
+    return 1
   fi
+  export DISPLAY=":$number" VESK_TEST_DISPLAY=":$number"
+}
+
+# vesk_use_display: for a person at the screen: the display DISPLAY names when it answers,
+# else one of the tests' own (vesk_start_xvfb).
+vesk_use_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then return 0; fi
+  vesk_start_xvfb
 }
 
 # vesk_make_wineprefix: makes $WINEPREFIX once for the chosen architecture; says why and fails
@@ -180,7 +200,11 @@ vesk_arch_wanted() {
 # vesk_start_xvfb started.
 vesk_end_wine_session() {
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "${vesk_started_xvfb:-}" ]; then kill "$vesk_started_xvfb" 2>/dev/null || true; fi
+  if [ -n "${vesk_started_xvfb:-}" ]; then
+    kill "$vesk_started_xvfb" 2>/dev/null || true
+    wait "$vesk_started_xvfb" 2>/dev/null || true
+    vesk_started_xvfb=
+  fi
 }
 
 # vesk_preset_of ARCH: the CMake preset that builds ARCH's programs.
@@ -211,14 +235,13 @@ vesk_preferred_arch() {
 
 # vesk_begin_test_session PROGRAM PREFIX: what a test script of Windows programs needs: the
 # Wine of PROGRAM's architecture in the prefix PREFIX (with "-x64" for x64), made once, a
-# display (an Xvfb of its own on :78 when there is none) and an empty folder in $work. When the
+# display of the tests' own (vesk_start_xvfb) and an empty folder in $work. When the
 # script exits, every Wine process of the prefix and that Xvfb are ended and the folder goes.
 vesk_begin_test_session() {
   vesk_wine_use_for "$1" || return 1
   WINEPREFIX=$(vesk_arch_prefix "$2")
   export WINEPREFIX
-  export VESK_XVFB_DISPLAY=${VESK_XVFB_DISPLAY:-78}
-  vesk_start_xvfb
+  vesk_start_xvfb || return 1
   vesk_make_wineprefix || return 1
   work=$(mktemp -d)
   trap 'vesk_end_wine_session; rm -rf "$work"' EXIT
