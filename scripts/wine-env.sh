@@ -131,8 +131,9 @@ wineserver() { "$VESK_WINESERVER" "$@"; }
 # with the size wanted.
 vesk_start_xvfb() {
   local size=${VESK_XVFB_SIZE:-1280x1024}
+  # (Not through a pipe: with pipefail, grep's early exit would fail xdpyinfo now and then.)
   if [ -n "${VESK_TEST_DISPLAY:-}" ] &&
-    xdpyinfo -display "$VESK_TEST_DISPLAY" 2>/dev/null | grep -q "dimensions: *$size pixels"; then
+    grep -q "dimensions: *$size pixels" <<<"$(xdpyinfo -display "$VESK_TEST_DISPLAY" 2>/dev/null)"; then
     export DISPLAY=$VESK_TEST_DISPLAY
     return 0
   fi
