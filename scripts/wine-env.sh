@@ -165,24 +165,34 @@ vesk_use_display() {
 
 # vesk_make_wineprefix: makes $WINEPREFIX once for the chosen architecture; says why and fails
 # when Wine could not make it. A program that crashes there ends at once, with Wine's
-# backtrace on its standard error, instead of waiting in Wine's crash dialog.
+# backtrace on its standard error, instead of waiting in Wine's crash dialog. Wine takes many
+# seconds to make a prefix, so it makes one once per architecture, a template that nothing
+# runs in ($VESK_TEMPLATE_PREFIX, or ~/.cache/vesk-cpl/template-prefix, "-x64" added for x64),
+# and every other prefix starts as a copy of it.
 vesk_make_wineprefix() {
   [ -n "${VESK_WINE_ARCH:-}" ] || vesk_wine_use x86 || return 1
   if [ ! -f "$WINEPREFIX/.vesk-ready-2" ]; then
+    local template
+    template=$(vesk_arch_prefix "${VESK_TEMPLATE_PREFIX:-$HOME/.cache/vesk-cpl/template-prefix}")
     mkdir -p "$(dirname "$WINEPREFIX")"
     rm -rf "$WINEPREFIX"
-    local output
-    output=$(wine wineboot -i 2>&1) || true
-    wineserver -w || true
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      echo "Wine ($VESK_WINE_ARCH, $VESK_WINE) could not make the prefix $WINEPREFIX:" >&2
-      echo "$output" | tail -5 >&2
-      return 1
+    if [ "$WINEPREFIX" != "$template" ]; then
+      WINEPREFIX=$template vesk_make_wineprefix || return 1
+      cp -a "$template" "$WINEPREFIX" || return 1
+    else
+      local output
+      output=$(wine wineboot -i 2>&1) || true
+      wineserver -w || true
+      if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Wine ($VESK_WINE_ARCH, $VESK_WINE) could not make the prefix $WINEPREFIX:" >&2
+        echo "$output" | tail -5 >&2
+        return 1
+      fi
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
+      wineserver -w || true
+      touch "$WINEPREFIX/.vesk-ready-2"
     fi
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-      >/dev/null 2>&1
-    wineserver -w || true
-    touch "$WINEPREFIX/.vesk-ready-2"
   fi
   # The title-bar buttons are drawn with Marlett (Debian's fonts-wine), which this Wine does
   # not find by itself.
@@ -236,14 +246,24 @@ vesk_preferred_arch() {
 
 # vesk_begin_test_session PROGRAM PREFIX: what a test script of Windows programs needs: the
 # Wine of PROGRAM's architecture in the prefix PREFIX (with "-x64" for x64), made once, a
-# display of the tests' own (vesk_start_xvfb) and an empty folder in $work. When the
-# script exits, every Wine process of the prefix and that Xvfb are ended and the folder goes.
+# display of the tests' own (vesk_start_xvfb) and an empty folder in $work. When the script
+# exits, every Wine process of the prefix and that Xvfb are ended and the folder goes.
 vesk_begin_test_session() {
   vesk_wine_use_for "$1" || return 1
   WINEPREFIX=$(vesk_arch_prefix "$2")
   export WINEPREFIX
   vesk_start_xvfb || return 1
-  vesk_make_wineprefix || return 1
   work=$(mktemp -d)
   trap 'vesk_end_wine_session; rm -rf "$work"' EXIT
+  vesk_make_wineprefix || return 1
+}
+
+# vesk_unmanaged_windows: without a window manager Wine waits about two seconds at every
+# top-level window that is hidden or destroyed, for a manager that never answers. In a test
+# prefix the windows are therefore unmanaged (Wine's own setting, read when a program starts),
+# set once. Needs the prefix's server running.
+vesk_unmanaged_windows() {
+  [ ! -f "$WINEPREFIX/.vesk-unmanaged" ] || return 0
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
+    touch "$WINEPREFIX/.vesk-unmanaged"
 }

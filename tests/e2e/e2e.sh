@@ -15,6 +15,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 vesk_begin_test_session "$bin/VESK_CPL_sim.exe" \
   "${VESK_E2E_WINEPREFIX:-$HOME/.cache/vesk-cpl/e2e-prefix}"
 wineserver -p >/dev/null 2>&1 || true
+vesk_unmanaged_windows
 
 export VESK_SIM_TRACE="$work/trace.txt"
 trace=$VESK_SIM_TRACE

@@ -15,6 +15,7 @@ vesk_begin_test_session "$bin/VESK_CPL.exe" \
 # The driver runs as a service: without a server that stays, it would end with the last
 # program.
 wineserver -p >/dev/null 2>&1 || true
+vesk_unmanaged_windows
 
 trace=$work/trace.txt
 panel=$bin/VESK_CPL.exe
