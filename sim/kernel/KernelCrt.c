@@ -289,6 +289,15 @@ int __mingw_vsnprintf(char* buffer, size_t size, const char* format, va_list arg
     return length;
 }
 
+// What the checked formatting of mingw-w64's headers calls.
+int __mingw_snprintf(char* buffer, size_t size, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    const int length = __mingw_vsnprintf(buffer, size, format, arguments);
+    va_end(arguments);
+    return length;
+}
+
 int __mingw_vsprintf(char* buffer, const char* format, va_list arguments) {
     return __mingw_vsnprintf(buffer, 1024, format, arguments);
 }
@@ -429,3 +438,16 @@ static void* StandardStream(unsigned index) {
     return &debugStream;
 }
 void* (*__imp___acrt_iob_func)(unsigned) = StandardStream;
+
+// ---------------------------------------------------------------------------------------------
+// Stack canaries. The code is built with them as the panel is; a canary found overwritten
+// stops the system as a kernel driver's overrun buffer must (bug check 0xF7,
+// DRIVER_OVERRAN_STACK_BUFFER), before the function can return through a damaged frame.
+
+// A constant: the driver is the tests' stand-in, and a guard changed while guarded frames are
+// live would fail them.
+uintptr_t __stack_chk_guard = (uintptr_t)0x2f8a6c1d5e3b9047ULL;
+
+void __stack_chk_fail(void) {
+    KeBugCheckEx(0xF7, 0, __stack_chk_guard, 0, 0);
+}
