@@ -3,6 +3,7 @@
 #include "app/AppMessages.h"
 #include "app/VESK_CPLApp.h"
 #include "res/StringIds.h"
+#include "settings/PanelMessage.h"
 #include "view/VESK_CPLView.h"
 
 namespace {
@@ -20,6 +21,7 @@ ON_COMMAND(ID_FILE_HIDE, &CMainFrame::OnFileHide)
 ON_WM_SYSCOMMAND()
 ON_WM_DESTROY()
 ON_MESSAGE(WM_DPICHANGED, &CMainFrame::OnDpiChanged)
+ON_MESSAGE(DriverSettingsChangedMessage(), &CMainFrame::OnDriverSettingsChanged)
 END_MESSAGE_MAP()
 
 void CMainFrame::SetStatusPaneText(StatusPane pane, LPCSTR text) {
@@ -93,6 +95,19 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+UINT CMainFrame::DriverSettingsChangedMessage() {
+    static const UINT message = ::RegisterWindowMessageA(kDriverSettingsChangedMessageName);
+    return message;
+}
+
+LRESULT CMainFrame::OnDriverSettingsChanged(WPARAM, LPARAM) {
+    // Another program (veskcfg) wrote the driver's settings: read everything again, as for the
+    // driver's own domain-configuration event.
+    auto* view = dynamic_cast<CVESK_CPLView*>(GetActiveView());
+    if (view != nullptr) view->RefreshAllPages();
+    return 0;
 }
 
 LRESULT CMainFrame::OnSelectAsioPage(WPARAM, LPARAM) {

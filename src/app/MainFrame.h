@@ -28,6 +28,9 @@ class CMainFrame : public CFrameWnd {
   protected:
     int OnCreate(LPCREATESTRUCTA cs);
     LRESULT OnSelectAsioPage(WPARAM, LPARAM);
+    // The registered message of settings/PanelMessage.h (0 if it could not be registered).
+    static UINT DriverSettingsChangedMessage();
+    LRESULT OnDriverSettingsChanged(WPARAM, LPARAM);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     // Moved to a monitor of another DPI: wParam the new DPI, lParam the suggested rectangle.
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);

@@ -173,6 +173,37 @@ pages)
   done
   finish
   ;;
+veskcfg)
+  # The shipped console program against the same driver while the panel runs: its status, a
+  # backup, a rename and a restore that the panel shows at once (it is asked to read again),
+  # and a refused file that writes nothing.
+  start_driver
+  start_panel
+  cfg() { wine "$bin/veskcfg.exe" "$@" 2>>"$work/veskcfg-stderr.txt"; }
+  shows() { probe list "$title" 1001 | grep -qF "$1"; }
+  cfg status --json >"$work/status.json" || fail "status failed: $(tail -3 "$work/veskcfg-stderr.txt")"
+  for text in '"format": "vesk-driver-status"' '"serial": "SN-000123"' '"allStreaming": true'; do
+    grep -qF "$text" "$work/status.json" || fail "status does not say $text"
+  done
+  cfg export - >"$work/backup.json" || fail "export failed"
+  grep -qF '"name": "Studio Interface"' "$work/backup.json" || fail "the backup lacks the name"
+  cfg rename device SN-000123 "Renamed by veskcfg" >/dev/null || fail "rename failed"
+  poll 20 shows "Renamed by veskcfg" || fail "the panel does not show the new name"
+  cfg import - <"$work/backup.json" >"$work/import.txt" || fail "import failed"
+  grep -qF 'changed: device SN-000123: name "Renamed by veskcfg" -> "Studio Interface"' \
+    "$work/import.txt" || fail "the import said: $(cat "$work/import.txt")"
+  poll 20 shows "Studio Interface" || fail "the panel does not show the restored name"
+  sed 's/"streamUs": 2000/"streamUs": 2001/; s/"Studio Interface"/"Not written"/' \
+    "$work/backup.json" >"$work/invalid.json"
+  simctl mark refused
+  status=0
+  cfg import - <"$work/invalid.json" >/dev/null || status=$?
+  [ "$status" = 1 ] || fail "an invalid file ended with $status"
+  grep -qF 'bufferDepths.streamUs: 2001' "$work/veskcfg-stderr.txt" || fail "the error is not named"
+  [ "$(lines_after_mark refused '^ioctl [0-9]+ 0x8088(2814|2884|288c|28c4|2904|2924|2984|2a00|2a04|2a84|2a8c|2a94) ')" = 0 ] ||
+    fail "the refused file wrote to the driver"
+  finish
+  ;;
 *)
   echo "unknown test $test" >&2
   exit 2
