@@ -1,6 +1,6 @@
 ; The installer of the control panel, one per architecture. scripts/make-package defines
 ; VERSION (as the program shows it), VERSION_QUAD (1.0.1.0), ARCH (x86 or x64), SOURCE_DIR
-; (VESK_CPL.exe, README.txt and THIRD-PARTY-NOTICES.txt), OUTFILE and, when the release is
+; (VESK_CPL.exe, veskcfg.exe, README.txt and THIRD-PARTY-NOTICES.txt), OUTFILE and, when the release is
 ; signed, SIGN_COMMAND (a command that signs the file named after it in place).
 ;
 ; It installs the panel either for the user who runs it ("for me": no administrator rights,
@@ -153,6 +153,7 @@ Section "${PRODUCT}" SecPanel
   SetOutPath "$INSTDIR"
   !insertmacro EndRunningPanel
   File "${SOURCE_DIR}\${EXE}"
+  File "${SOURCE_DIR}\veskcfg.exe"
   File "${SOURCE_DIR}\README.txt"
   File "${SOURCE_DIR}\THIRD-PARTY-NOTICES.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -241,6 +242,7 @@ Section "Uninstall"
   ${EndIf}
   !insertmacro EndRunningPanel
   Delete "$INSTDIR\${EXE}"
+  Delete "$INSTDIR\veskcfg.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
   Delete "$INSTDIR\Uninstall.exe"

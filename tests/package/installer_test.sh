@@ -29,7 +29,7 @@ zip=$(ls "$work"/VESK_CPL-*-"$arch".zip)
 installer=$(ls "$work"/VESK_CPL-*-"$arch"-setup.exe)
 version=$(sed -nE 's/^#define VESK_VERSION_TEXT "(.*)"$/\1/p' "$root/src/res/Version.h")
 [ "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" = \
-  "BUILD-INFO.txt README.txt THIRD-PARTY-NOTICES.txt VESK_CPL.exe " ] ||
+  "BUILD-INFO.txt README.txt THIRD-PARTY-NOTICES.txt VESK_CPL.exe veskcfg.exe " ] ||
   fail "the zip holds $(unzip -Z1 "$zip" | tr '\n' ' ')"
 unzip -q "$zip" -d "$work/zip"
 unzip -p "$zip" README.txt | grep -q -- "-hide" || fail "the README does not name -hide"
@@ -51,10 +51,11 @@ verify() { osslsigncode verify -CAfile "$work/signer/ca.pem" -in "$1" >/dev/null
 check_install() {
   local scope=$1 dir=$2 shortcut=$3 root_key=$4 other_key=$5
   cmp -s "$dir/VESK_CPL.exe" "$work/zip/VESK_CPL.exe" || fail "$scope: VESK_CPL.exe not installed"
-  for file in README.txt THIRD-PARTY-NOTICES.txt; do
+  for file in veskcfg.exe README.txt THIRD-PARTY-NOTICES.txt; do
     cmp -s "$dir/$file" "$work/zip/$file" || fail "$scope: $file not installed"
   done
   verify "$dir/VESK_CPL.exe" || fail "$scope: the installed VESK_CPL.exe does not verify"
+  verify "$dir/veskcfg.exe" || fail "$scope: the installed veskcfg.exe does not verify"
   verify "$dir/Uninstall.exe" || fail "$scope: the uninstaller does not verify"
   [ -f "$shortcut" ] || fail "$scope: no Start-menu shortcut"
   [ "$(reg_value "$root_key\\$uninstall_entry" DisplayName)" = "Norvale QVX 1394 Driver Control Panel" ] ||

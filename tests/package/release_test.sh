@@ -56,23 +56,25 @@ for arch in x86 x64; do
   files=$work/files-$arch
   unzip -q "$zip" -d "$files"
   [ "$(unzip -Z1 "$zip" | tr '\n' ' ')" = \
-    "VESK_CPL.exe README.txt THIRD-PARTY-NOTICES.txt BUILD-INFO.txt " ] ||
+    "VESK_CPL.exe veskcfg.exe README.txt THIRD-PARTY-NOTICES.txt BUILD-INFO.txt " ] ||
     fail "$arch zip holds $(unzip -Z1 "$zip" | tr '\n' ' ')"
-  verify "$files/VESK_CPL.exe" || fail "$arch VESK_CPL.exe does not verify: $(cat "$work/verify")"
   verify "$setup" || fail "$arch installer does not verify: $(cat "$work/verify")"
-  "$root/scripts/check-pe" "$files/VESK_CPL.exe" || fail "$arch VESK_CPL.exe fails the PE check"
   "$root/scripts/check-pe" --stub "$setup" || fail "$arch installer fails the PE check"
-  [ "$(pe_time "$files/VESK_CPL.exe")" = "$SOURCE_DATE_EPOCH" ] ||
-    fail "$arch time stamp $(pe_time "$files/VESK_CPL.exe") is not the commit's"
-
-  # A third party's check: the release's signature put on an unsigned build of the commit.
   bin=$([ "$arch" = x86 ] && echo "$x86_bin" || echo "$x64_bin")
-  osslsigncode extract-signature -in "$files/VESK_CPL.exe" -out "$work/$arch.sig" >/dev/null
-  osslsigncode attach-signature -CAfile "$work/signer/ca.pem" -sigin "$work/$arch.sig" \
-    -in "$bin/VESK_CPL.exe" -out "$work/$arch-attached.exe" >"$work/attach" 2>&1 ||
-    fail "$arch: the release's signature does not fit our build: $(tail -3 "$work/attach")"
-  cmp -s "$work/$arch-attached.exe" "$files/VESK_CPL.exe" ||
-    fail "$arch: the release's signature on our build is not the release's file"
+  for program in VESK_CPL.exe veskcfg.exe; do
+    verify "$files/$program" || fail "$arch $program does not verify: $(cat "$work/verify")"
+    "$root/scripts/check-pe" "$files/$program" || fail "$arch $program fails the PE check"
+    [ "$(pe_time "$files/$program")" = "$SOURCE_DATE_EPOCH" ] ||
+      fail "$arch $program: time stamp $(pe_time "$files/$program") is not the commit's"
+    # A third party's check: the release's signature put on an unsigned build of the commit.
+    osslsigncode extract-signature -in "$files/$program" -out "$work/$arch.sig" >/dev/null
+    osslsigncode attach-signature -CAfile "$work/signer/ca.pem" -sigin "$work/$arch.sig" \
+      -in "$bin/$program" -out "$work/$arch-attached.exe" >"$work/attach" 2>&1 ||
+      fail "$arch $program: the release's signature does not fit our build: $(tail -3 "$work/attach")"
+    cmp -s "$work/$arch-attached.exe" "$files/$program" ||
+      fail "$arch $program: the release's signature on our build is not the release's file"
+    rm -f "$work/$arch.sig" "$work/$arch-attached.exe"
+  done
 
   grep -q "Copyright (c) 2011-2016 mingw-w64 project" "$files/THIRD-PARTY-NOTICES.txt" ||
     fail "$arch notices lack winpthreads' copyright"
