@@ -211,7 +211,7 @@ TEST(VeskCfgCommands, AnInvalidEntryIsNamedAndNothingIsWritten) {
         {"devices[0].name: 40 characters",
          [](json& f) { f["devices"][0]["name"] = std::string(40, 'n'); }},
         {"devices[0].inputs[1].name: a character",
-         [](json& f) { f["devices"][0]["inputs"][1]["name"] = "\xE2\x82\xAC"; }},
+         [](json& f) { f["devices"][0]["inputs"][1]["name"] = "\xE4\xB8\xAD"; }},
         {"devices[1].name: a control character", [](json& f) { f["devices"][1]["name"] = "a\tb"; }},
         {"devices[1].serial: the same device", [](json& f) { f["devices"][1]["serial"] = "SN-A"; }},
         {"bufferDepths.streamUs: 2050", [](json& f) { f["bufferDepths"]["streamUs"] = 2050; }},
