@@ -8,3 +8,16 @@ foreach(line IN LISTS version_lines)
 endforeach()
 set(VESK_VERSION_DOTTED
     ${VESK_VERSION_MAJOR}.${VESK_VERSION_MINOR}.${VESK_VERSION_PATCH}.${VESK_VERSION_BUILD})
+
+# vesk_configure_manifest(NAME): generated/res/NAME.manifest from src/res/NAME.manifest.in, with
+# the version and the build's own architecture (Windows loads common controls 6 only for a
+# program whose manifest matches it).
+function(vesk_configure_manifest name)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VESK_MANIFEST_ARCH amd64)
+  else()
+    set(VESK_MANIFEST_ARCH x86)
+  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/src/res/${name}.manifest.in
+                 ${CMAKE_BINARY_DIR}/generated/res/${name}.manifest @ONLY)
+endfunction()
