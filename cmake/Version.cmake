@@ -21,3 +21,15 @@ function(vesk_configure_manifest name)
   configure_file(${PROJECT_SOURCE_DIR}/src/res/${name}.manifest.in
                  ${CMAKE_BINARY_DIR}/generated/res/${name}.manifest @ONLY)
 endfunction()
+
+# vesk_resource_script_depends(): windres writes no list of the files a resource script
+# includes, so the scripts used in the calling directory are rebuilt whenever anything under
+# src/res changes (a text of strings.def, a dialog, an icon).
+function(vesk_resource_script_depends)
+  file(GLOB_RECURSE inputs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/res/*.def
+       ${PROJECT_SOURCE_DIR}/src/res/*.rc ${PROJECT_SOURCE_DIR}/src/res/*.h
+       ${PROJECT_SOURCE_DIR}/src/res/*.ico ${PROJECT_SOURCE_DIR}/src/res/*.in)
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/src/res/VESK_CPL.rc
+                              ${PROJECT_SOURCE_DIR}/src/res/veskcfg.rc
+                              PROPERTIES OBJECT_DEPENDS "${inputs}")
+endfunction()

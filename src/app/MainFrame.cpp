@@ -22,6 +22,8 @@ ON_WM_SYSCOMMAND()
 ON_WM_DESTROY()
 ON_MESSAGE(WM_DPICHANGED, &CMainFrame::OnDpiChanged)
 ON_MESSAGE(DriverSettingsChangedMessage(), &CMainFrame::OnDriverSettingsChanged)
+ON_MESSAGE(WM_SYSCOLORCHANGE, &CMainFrame::OnSysColorChange)
+ON_MESSAGE(WM_THEMECHANGED, &CMainFrame::OnThemeChanged)
 END_MESSAGE_MAP()
 
 void CMainFrame::SetStatusPaneText(StatusPane pane, LPCSTR text) {
@@ -108,6 +110,29 @@ LRESULT CMainFrame::OnDriverSettingsChanged(WPARAM, LPARAM) {
     auto* view = dynamic_cast<CVESK_CPLView*>(GetActiveView());
     if (view != nullptr) view->RefreshAllPages();
     return 0;
+}
+
+LRESULT CMainFrame::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+    return ColoursChanged(WM_SYSCOLORCHANGE, wParam, lParam);
+}
+
+LRESULT CMainFrame::OnThemeChanged(WPARAM wParam, LPARAM lParam) {
+    return ColoursChanged(WM_THEMECHANGED, wParam, lParam);
+}
+
+LRESULT CMainFrame::ColoursChanged(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Only top-level windows hear of new system colours (a high-contrast scheme switched on
+    // or off): the controls are told, and everything is painted again in the new colours.
+    ::EnumChildWindows(
+        m_hWnd,
+        [](HWND child, LPARAM m) -> BOOL {
+            ::SendMessageA(child, static_cast<UINT>(m), 0, 0);
+            return TRUE;
+        },
+        static_cast<LPARAM>(message));
+    ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CMainFrame::OnSelectAsioPage(WPARAM, LPARAM) {

@@ -31,6 +31,9 @@ class CMainFrame : public CFrameWnd {
     // The registered message of settings/PanelMessage.h (0 if it could not be registered).
     static UINT DriverSettingsChangedMessage();
     LRESULT OnDriverSettingsChanged(WPARAM, LPARAM);
+    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnThemeChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT ColoursChanged(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     // Moved to a monitor of another DPI: wParam the new DPI, lParam the suggested rectangle.
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);

@@ -1,5 +1,7 @@
 #include "framework/StatusBar.h"
 
+#include "framework/AccessibleText.h"
+
 #include <algorithm>
 
 BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
@@ -57,6 +59,8 @@ BOOL CStatusBar::SetPaneText(int index, LPCSTR text, BOOL update) {
     // in the middle of a long refresh shows before the refresh goes on. A hidden bar has
     // nothing to paint.
     if (update) ::UpdateWindow(m_hWnd);
+    // A screen reader reads each pane as a child of the bar, named by its text.
+    NotifyAccessibleNameChange(m_hWnd, index + 1);
     return set != 0;
 }
 

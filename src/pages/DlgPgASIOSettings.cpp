@@ -46,6 +46,12 @@ void CDlgPgASIOSettings::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgPgASIOSettings::OnInitDialog() {
     CDialogPage::OnInitDialog();
+    NameControl(m_streamSliderAccessible, m_streamSlider, vesk::IDS_ACC_STREAM_DEPTH);
+    NameControl(m_asioSliderAccessible, m_asioSlider, vesk::IDS_ACC_ASIO_DEPTH);
+    NameControl(m_wdmSliderAccessible, m_wdmSlider, vesk::IDS_ACC_WDM_DEPTH);
+    NameControl(m_streamApplyAccessible, m_streamApplyButton, vesk::IDS_ACC_APPLY_STREAM_DEPTH);
+    NameControl(m_asioApplyAccessible, m_asioApplyButton, vesk::IDS_ACC_APPLY_ASIO_DEPTH);
+    NameControl(m_wdmApplyAccessible, m_wdmApplyButton, vesk::IDS_ACC_APPLY_WDM_DEPTH);
     RefreshAsioSettings();
     m_toolTip.Create(this, TTS_ALWAYSTIP);
     m_toolTip.SetMaxTipWidth(kToolTipMaxWidth);
@@ -106,6 +112,13 @@ void CDlgPgASIOSettings::RefreshAsioSettings() {
     m_asioApplyButton.EnableWindow(FALSE);
     m_wdmApplyButton.EnableWindow(FALSE);
     if (anyRead) UpdateValueTexts();
+    AnnounceValues();
+}
+
+void CDlgPgASIOSettings::AnnounceValues() {
+    m_streamSliderAccessible.SetValue(m_streamValueText);
+    m_asioSliderAccessible.SetValue(m_asioValueText);
+    m_wdmSliderAccessible.SetValue(m_wdmValueText);
 }
 
 void CDlgPgASIOSettings::UpdateAudioValue(CSliderCtrl& slider, CButton& applyButton,
@@ -130,6 +143,7 @@ void CDlgPgASIOSettings::UpdateValueTexts() {
         m_streamDepth.Current = depth.depthUs;
     }
     UpdateData(FALSE);
+    AnnounceValues();
 }
 
 void CDlgPgASIOSettings::OnShowWindow(BOOL show, UINT status) {
@@ -154,6 +168,10 @@ void CDlgPgASIOSettings::OnTimer(UINT_PTR id) {
     else
         m_dropOutText.Empty();
     UpdateData(FALSE);
+    if (m_dropOutText != m_dropOutAnnounced) {
+        m_dropOutAnnounced = m_dropOutText;
+        NotifyAccessibleNameChange(GetDlgItemHandle(IDC_DROPOUTS));
+    }
 }
 
 void CDlgPgASIOSettings::OnHScroll(UINT code, UINT position, CScrollBar* scrollBar) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "driver/StreamRecords.h"
+#include "framework/AccessibleText.h"
 #include "framework/Framework.h"
 #include "model/BufferDepth.h"
 #include "model/Drv.h"
@@ -42,6 +43,16 @@ class CDlgPgASIOSettings : public CDialogPage {
     uint32_t m_asioMaximum = vesk::kAudioDepthMaximumUs;
     uint32_t m_wdmMaximum = vesk::kAudioDepthMaximumUs;
     uint32_t m_timerId = 0;
+    // What a screen reader hears: each slider by its label with the text beside it as its
+    // value, each Apply button by what it applies.
+    CAccessibleText m_streamSliderAccessible;
+    CAccessibleText m_asioSliderAccessible;
+    CAccessibleText m_wdmSliderAccessible;
+    CAccessibleText m_streamApplyAccessible;
+    CAccessibleText m_asioApplyAccessible;
+    CAccessibleText m_wdmApplyAccessible;
+    // The drop-out count last announced (the static's text is its accessible name).
+    CString m_dropOutAnnounced;
 
   protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -54,6 +65,8 @@ class CDlgPgASIOSettings : public CDialogPage {
     DECLARE_MESSAGE_MAP()
 
   private:
+    // The value texts as the sliders' accessible values (announced when they change).
+    void AnnounceValues();
     // Each returns whether the record was read and could be put on its slider.
     bool RefreshStreamSlider();
     bool RefreshAudioSlider(uint32_t (CDrv::*read)(_VESK_AUDIO_BUFFER_DEPTH*),

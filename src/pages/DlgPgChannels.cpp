@@ -54,6 +54,9 @@ void CDlgPgChannels::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgPgChannels::OnInitDialog() {
     CDialogPage::OnInitDialog();
+    NameControl(m_channelListAccessible, m_channelList,
+                m_direction == 0 ? vesk::IDS_ACC_INPUT_CHANNELS : vesk::IDS_ACC_OUTPUT_CHANNELS);
+    m_editNameAccessible.Attach(m_editNameButton);
     {
         const CListCtrlEx::Rebuild rebuild(m_channelList);
         int index = 0;
@@ -120,6 +123,7 @@ void CDlgPgChannels::UpdateSelectedChannel() {
     }
     const BOOL enable = selected >= 0;
     m_editNameButton.EnableWindow(enable);
+    DescribeDisabled(m_editNameAccessible, enable, vesk::IDS_ACC_SELECT_CHANNEL);
     m_hardwareNameCaption.EnableWindow(enable);
     m_hardwareNameField.EnableWindow(enable);
     m_hardwareNameText = text;

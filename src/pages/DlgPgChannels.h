@@ -2,6 +2,7 @@
 // display name, renaming, and the driver-wide choice of putting the device name in front.
 #pragma once
 
+#include "framework/AccessibleText.h"
 #include "framework/Framework.h"
 #include "model/Drv.h"
 #include "view/DialogPage.h"
@@ -31,6 +32,8 @@ class CDlgPgChannels : public CDialogPage {
     CStatic m_hardwareNameCaption;
     CButton m_editNameButton;
     CListCtrlEx m_channelList;
+    CAccessibleText m_channelListAccessible;
+    CAccessibleText m_editNameAccessible;
     // The check state of the include-device-name box: 0 or 1.
     int m_includeDeviceName = 0;
     CString m_hardwareNameText;

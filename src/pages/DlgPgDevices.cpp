@@ -50,6 +50,11 @@ void CDlgPgDevices::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgPgDevices::OnInitDialog() {
     CDialogPage::OnInitDialog();
+    NameControl(m_deviceListAccessible, m_deviceList, vesk::IDS_ACC_DEVICES);
+    NameControl(m_applyAccessible, m_applyButton, vesk::IDS_ACC_APPLY_RANKING);
+    m_editNameAccessible.Attach(m_editNameButton);
+    m_upAccessible.Attach(m_upButton);
+    m_downAccessible.Attach(m_downButton);
     {
         const CListCtrlEx::Rebuild rebuild(m_deviceList);
         m_deviceList.InsertColumn(0, LoadStringText(vesk::IDS_COL_DEVICE_NAME), LVCFMT_LEFT,
@@ -99,6 +104,8 @@ void CDlgPgDevices::UpdateDeviceButtons() {
     m_editNameButton.EnableWindow(any);
     m_upButton.EnableWindow(canMoveUp);
     m_downButton.EnableWindow(canMoveDown);
+    for (CAccessibleText* text : {&m_editNameAccessible, &m_upAccessible, &m_downAccessible})
+        DescribeDisabled(*text, any, vesk::IDS_ACC_SELECT_DEVICE);
     m_hintStatic.ShowWindow(canMoveUp || canMoveDown ? SW_SHOW : SW_HIDE);
 }
 

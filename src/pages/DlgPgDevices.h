@@ -3,6 +3,7 @@
 #pragma once
 
 #include "driver/DeviceRecords.h"
+#include "framework/AccessibleText.h"
 #include "framework/Framework.h"
 #include "view/DialogPage.h"
 #include "view/ListCtrlEx.h"
@@ -23,6 +24,11 @@ class CDlgPgDevices : public CDialogPage {
     CButton m_applyButton;
     CButton m_editNameButton;
     CListCtrlEx m_deviceList;
+    CAccessibleText m_deviceListAccessible;
+    CAccessibleText m_applyAccessible;
+    CAccessibleText m_editNameAccessible;
+    CAccessibleText m_upAccessible;
+    CAccessibleText m_downAccessible;
     CString m_hintText;
 
   protected:

@@ -38,6 +38,7 @@ void CDlgPgStreams::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgPgStreams::OnInitDialog() {
     CDialogPage::OnInitDialog();
+    NameControl(m_streamListAccessible, m_streamList, vesk::IDS_ACC_STREAMS);
     {
         const CListCtrlEx::Rebuild rebuild(m_streamList);
         int index = 0;

@@ -2,6 +2,7 @@
 // detail, and the streaming summary in the status bar.
 #pragma once
 
+#include "framework/AccessibleText.h"
 #include "framework/Framework.h"
 #include "view/DialogPage.h"
 #include "view/ListCtrlEx.h"
@@ -16,6 +17,7 @@ class CDlgPgStreams : public CDialogPage {
     void ShowStreamDetails(NMHDR* header, LRESULT* result);
 
     CListCtrlEx m_streamList;
+    CAccessibleText m_streamListAccessible;
     CString m_detailText;
 
   protected:

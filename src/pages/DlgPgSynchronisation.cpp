@@ -57,6 +57,11 @@ void CDlgPgSynchronisation::DoDataExchange(CDataExchange* dx) {
 
 BOOL CDlgPgSynchronisation::OnInitDialog() {
     CDialogPage::OnInitDialog();
+    NameControl(m_syncListAccessible, m_syncList, vesk::IDS_ACC_SYNC_SOURCES);
+    NameControl(m_sampleRateComboAccessible, m_sampleRateCombo, vesk::IDS_ACC_SAMPLE_RATE);
+    NameControl(m_rateApplyAccessible, m_rateApplyButton, vesk::IDS_ACC_APPLY_SAMPLE_RATE);
+    NameControl(m_syncApplyAccessible, m_syncApplyButton, vesk::IDS_ACC_APPLY_SYNC);
+    m_changeModeAccessible.Attach(m_changeModeButton);
     m_syncList.SetExtendedStyle(m_syncList.GetExtendedStyle() | kListExtendedStyle);
     {
         const CListCtrlEx::Rebuild rebuild(m_syncList);
@@ -163,8 +168,7 @@ void CDlgPgSynchronisation::RefreshSampleRates() {
 
     CMainFrame::SetStatusPaneText(StatusPane::SampleRate, vesk::SampleRatePaneText(currentRate));
     if (comboExists)
-        m_sampleRateCombo.EnableWindow(m_sampleRateCombo.GetCount() > 0 &&
-                                       theDrv.m_sampleRateMode != 1);
+        EnableSampleRateCombo(m_sampleRateCombo.GetCount() > 0 && theDrv.m_sampleRateMode != 1);
 }
 
 void CDlgPgSynchronisation::ShowRateModeInRadios() {
@@ -176,9 +180,18 @@ void CDlgPgSynchronisation::ApplyEnablingRules() {
     const BOOL deviceIsMaster = theDrv.m_clockMaster.MasterType == 1;
     m_manualRateButton.EnableWindow(deviceIsMaster);
     m_automaticRateButton.EnableWindow(deviceIsMaster);
-    m_sampleRateCombo.EnableWindow(m_sampleRateCombo.GetCount() > 0 &&
-                                   theDrv.m_sampleRateMode != 1);
-    m_changeModeButton.EnableWindow(m_syncList.GetSelectedIndex() > 0);
+    EnableSampleRateCombo(m_sampleRateCombo.GetCount() > 0 && theDrv.m_sampleRateMode != 1);
+    const bool deviceSelected = m_syncList.GetSelectedIndex() > 0;
+    m_changeModeButton.EnableWindow(deviceSelected);
+    DescribeDisabled(m_changeModeAccessible, deviceSelected, vesk::IDS_ACC_SELECT_DEVICE);
+}
+
+void CDlgPgSynchronisation::EnableSampleRateCombo(bool enable) {
+    m_sampleRateCombo.EnableWindow(enable);
+    // Disabled with rates to choose from: the automatic mode lets the clock master set it.
+    DescribeDisabled(m_sampleRateComboAccessible,
+                     enable || theDrv.m_sampleRateMode == 0 || m_sampleRateCombo.GetCount() == 0,
+                     vesk::IDS_ACC_RATE_SET_BY_MASTER);
 }
 
 void CDlgPgSynchronisation::OnManualRateClicked() {
@@ -196,7 +209,7 @@ void CDlgPgSynchronisation::OnRateModeClicked(int clickedId) {
     ::CheckRadioButton(m_hWnd, IDC_RATE_MANUAL, IDC_RATE_AUTOMATIC, clickedId);
     UpdateData(TRUE);
     theDrv.m_sampleRateMode = m_rateModeRadio != 0 ? 1 : 0;
-    m_sampleRateCombo.EnableWindow(theDrv.m_sampleRateMode == 0);
+    EnableSampleRateCombo(theDrv.m_sampleRateMode == 0);
     m_syncApplyButton.EnableWindow(TRUE);
 }
 

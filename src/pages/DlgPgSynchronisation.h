@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "framework/AccessibleText.h"
 #include "framework/Framework.h"
 #include "view/DialogPage.h"
 #include "view/ListCtrlEx.h"
@@ -27,6 +28,11 @@ class CDlgPgSynchronisation : public CDialogPage {
     CButton m_changeModeButton;
     CListCtrlEx m_syncList;
     CComboBox m_sampleRateCombo;
+    CAccessibleText m_syncListAccessible;
+    CAccessibleText m_sampleRateComboAccessible;
+    CAccessibleText m_rateApplyAccessible;
+    CAccessibleText m_syncApplyAccessible;
+    CAccessibleText m_changeModeAccessible;
     int m_rateModeRadio = 0;
     bool m_notificationsArmed = false;
     int m_clockMasterRow = -1;
@@ -46,6 +52,8 @@ class CDlgPgSynchronisation : public CDialogPage {
 
   private:
     void ApplyEnablingRules();
+    // Enables or disables the rate list, with the reason a screen reader gives when disabled.
+    void EnableSampleRateCombo(bool enable);
     // Whether the page still exists after a modal loop: Quit can end the program from inside
     // one (the icon's menu, or "-exit" from another start), and the view then deletes its pages.
     std::weak_ptr<const bool> LifetimeToken() const { return m_lifetime; }

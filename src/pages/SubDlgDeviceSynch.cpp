@@ -18,6 +18,7 @@ void CSubDlgDeviceSynch::DoDataExchange(CDataExchange* dx) {
 
 BOOL CSubDlgDeviceSynch::OnInitDialog() {
     CDialog::OnInitDialog();
+    NameControl(m_modeListAccessible, m_modeList, vesk::IDS_ACC_SYNC_MODES);
     m_modeList.SetExtendedStyle(m_modeList.GetExtendedStyle() | LVS_EX_CHECKBOXES);
     m_modeList.InsertColumn(0, "", LVCFMT_LEFT, ScaleForWindow(m_hWnd, 20));
     m_modeList.InsertColumn(1, LoadStringText(vesk::IDS_COL_MODE), LVCFMT_LEFT,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "driver/SyncRecords.h"
+#include "framework/AccessibleText.h"
 #include "framework/Framework.h"
 #include "view/ListCtrlEx.h"
 
@@ -14,6 +15,7 @@ class CSubDlgDeviceSynch : public CDialog {
     BOOL OnInitDialog() override;
 
     CListCtrlEx m_modeList;
+    CAccessibleText m_modeListAccessible;
     _DEVICE_SYNC_MODE_INFO* m_syncModeInfo;
     bool m_notificationsArmed = false;
 

@@ -146,6 +146,7 @@ void CVESK_CPLView::OnInitialUpdate() {
     if (!m_firstInitialUpdate) return;
 
     m_dpi = DpiOfWindow(m_hWnd);
+    NameControl(m_navigationTreeAccessible, m_navigationTree, vesk::IDS_ACC_PAGES);
     CreatePages();
     HideAllPages();
     LoadTreeImages();

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "driver/Vesk1394Notificator.h"
+#include "framework/AccessibleText.h"
 #include "framework/Framework.h"
 #include "pages/DlgPgASIOSettings.h"
 #include "pages/DlgPgChannels.h"
@@ -47,6 +48,7 @@ class CVESK_CPLView : public CFormView {
     void OnDpiChanged(UINT dpi);
 
     CTreeCtrlEx m_navigationTree;
+    CAccessibleText m_navigationTreeAccessible;
     HTREEITEM m_devicesItem = nullptr;
     HTREEITEM m_settingsItem = nullptr;
     CImageList m_treeImages;

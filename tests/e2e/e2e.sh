@@ -25,6 +25,35 @@ simctl() { wine "$bin/vesk_simctl.exe" "$@"; }
 . "$here/lib.sh"
 
 case $test in
+accessibility)
+  # What a screen reader reads, from another process: every control a user can tab to on every
+  # page has a name of its own; each slider's value is the text beside it, before and after a
+  # move, and a move is announced once; a new drop-out count is announced.
+  start_panel
+  pages=$(probe tree "$title" | wc -l)
+  for ((page = 0; page < pages; page++)); do
+    probe select-page "$title" "$page" || fail "no page $page"
+    probe paint "$title"
+    probe acc-check "$title" >"$work/acc-$page.txt" 2>&1 ||
+      fail "page $page: $(cat "$work/acc-$page.txt")"
+    [ -z "${VESK_E2E_SHOW:-}" ] || cat "$work/acc-$page.txt" >&2
+  done
+  probe select-page "$title" "$((pages - 1))"
+  probe wait-pane "$title" 0 "Settings" 10000 || fail "the last page is not Settings"
+  for pair in "1048 1050" "1053 1054" "1056 1057"; do
+    read -r slider text <<<"$pair"
+    probe acc-value "$title" "$slider" "$text" || fail "slider $slider's value is not its text"
+  done
+  [ "$(probe acc-slide "$title" 1048 20 | tr -d '\r')" = 1 ] || fail "a move was not announced once"
+  probe acc-value "$title" 1048 1050 || fail "the moved slider's value is not its text"
+  [ "$(probe acc-slide "$title" 1048 20 | tr -d '\r')" = 0 ] || fail "a move to the same place was announced"
+  probe acc-wait-event "$title" 1038 name 20000 >"$work/dropouts.txt" &
+  waiter=$!
+  poll 20 grep -q ready "$work/dropouts.txt" || fail "the event hook was not set"
+  simctl dropouts 7 || fail "dropouts refused"
+  wait "$waiter" || fail "the new drop-out count was not announced"
+  quit_panel
+  ;;
 handover)
   start_panel
   probe syscommand "$title" 0xF060 # the title bar's close button

@@ -40,12 +40,14 @@
 //   vesk_probe shot WINDOW FILE.bmp          saves the window's pixels, frame included
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "tools/probe/Accessibility.h"
 #include "tools/probe/Screenshot.h"
 #include "tools/probe/WindowActions.h"
 #include "tools/probe/WindowQuery.h"
@@ -188,6 +190,29 @@ int RunOnWindow(const Args& args, HWND window) {
         return Result(::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) !=
                       0);
     }
+    if (command == "acc-check") {
+        // Every control a user can tab to has a name of its own, unique among them.
+        bool good = true;
+        std::vector<std::string> names;
+        for (HWND control : probe::FocusableControls(window)) {
+            const probe::AccessibleTexts texts = probe::ReadAccessible(control);
+            const int id = ::GetDlgCtrlID(control);
+            std::printf("%d\t%s\t%s\t%s\n", id, probe::ClassOf(control).c_str(), texts.name.c_str(),
+                        texts.value.c_str());
+            const char* fault = !texts.read          ? "cannot be read"
+                                : texts.name.empty() ? "has no name"
+                                : std::find(names.begin(), names.end(), texts.name) != names.end()
+                                    ? "has the name of another control"
+                                    : nullptr;
+            if (fault) {
+                std::fprintf(stderr, "control %d (%s) %s\n", id, probe::ClassOf(control).c_str(),
+                             fault);
+                good = false;
+            }
+            names.push_back(texts.name);
+        }
+        return Result(good && !names.empty());
+    }
     if (count < 3) return kUsage;
     if (command == "pane" || command == "wait-pane") {
         const size_t index = Number(args[2]);
@@ -238,6 +263,41 @@ int RunOnWindow(const Args& args, HWND window) {
     }
     HWND control = probe::FindControl(window, id);
     if (control == nullptr) return kNotDone;
+    if (command == "acc") {
+        const probe::AccessibleTexts texts = probe::ReadAccessible(control);
+        std::printf("%s\t%s\n", texts.name.c_str(), texts.value.c_str());
+        return Result(texts.read);
+    }
+    if (command == "acc-value" && count >= 4) {
+        // The control's accessible value is the text that another control shows.
+        HWND shown = probe::FindControl(window, static_cast<int>(Number(args[3])));
+        const probe::AccessibleTexts texts = probe::ReadAccessible(control);
+        const std::string text = shown ? probe::TextOf(shown) : std::string();
+        if (texts.value != text)
+            std::fprintf(stderr, "value \"%s\", shown \"%s\"\n", texts.value.c_str(), text.c_str());
+        return Result(texts.read && texts.value == text && !text.empty());
+    }
+    if (command == "acc-slide" && count >= 4) {
+        // Moves the slider and prints the value-change events its client object raised.
+        const int position = static_cast<int>(Number(args[3]));
+        const int events = probe::CountEventsDuring(control, EVENT_OBJECT_VALUECHANGE, [&] {
+            return probe::MoveSlider(control, position);
+        });
+        std::printf("%d\n", events);
+        return Result(events >= 0);
+    }
+    if (command == "acc-wait-event" && count >= 4) {
+        // Waits for one name-change (or value-change) event of the control; prints "ready"
+        // once the hook is in place, so that a script can cause the event after that.
+        const DWORD event = args[3] == "value" ? EVENT_OBJECT_VALUECHANGE : EVENT_OBJECT_NAMECHANGE;
+        const DWORD limit = static_cast<DWORD>(TimeLimit(args, 4));
+        const int events = probe::CountEventsDuring(control, event, [&] {
+            std::printf("ready\n");
+            std::fflush(stdout);
+            return probe::WaitUntil([&] { return probe::EventsSoFar() > 0; }, limit);
+        });
+        return Result(events > 0);
+    }
     if (command == "list") {
         for (const std::vector<std::string>& row : probe::ListRows(control)) {
             std::string line;

@@ -1,0 +1,299 @@
+#include "framework/AccessibleText.h"
+
+#include <oleacc.h>
+
+#include <string>
+
+// What the control's client object says instead of the standard object's texts. Shared with
+// every wrapper handed out, so that a screen reader holding one after the control is gone
+// reads the standard object's answers, never freed memory.
+struct CAccessibleText::Texts {
+    HWND control = nullptr;
+    // Holds these texts while the control is subclassed (the subclass keeps a plain pointer).
+    std::shared_ptr<Texts> self;
+    std::wstring name;
+    std::wstring value;
+    std::wstring description;
+};
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x56414343;  // "VACC"
+
+std::wstring Wide(const CString& text) {
+    const char* ansi = text.GetString();
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+    if (length <= 1) return {};
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length - 1));
+    return wide;
+}
+
+bool IsSelf(const VARIANT& child) {
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+}
+
+// COM and the accessibility library on the user-interface thread, from its first
+// accessibility request until the program ends: none of them is loaded at start-up, so a start
+// costs what it did. (Wine initialises COM on a dialog's thread by itself; Windows does not.)
+struct AccessibilityLibraries {
+    HMODULE ole32 = nullptr;
+    HMODULE oleaut32 = nullptr;
+    HMODULE oleacc = nullptr;
+    HRESULT(WINAPI* coInitializeEx)(LPVOID, DWORD) = nullptr;
+    void(WINAPI* coUninitialize)() = nullptr;
+    BSTR(WINAPI* sysAllocStringLen)(const OLECHAR*, UINT) = nullptr;
+    HRESULT(WINAPI* createStdAccessibleObject)(HWND, LONG, REFIID, void**) = nullptr;
+    LRESULT(WINAPI* lresultFromObject)(REFIID, WPARAM, LPUNKNOWN) = nullptr;
+    bool tried = false;
+    bool comInitialized = false;
+
+    ~AccessibilityLibraries() {
+        if (comInitialized) coUninitialize();
+        for (HMODULE module : {oleacc, oleaut32, ole32})
+            if (module != nullptr) ::FreeLibrary(module);
+    }
+
+    template <class Function>
+    static bool Find(HMODULE module, const char* name, Function& function) {
+        function = module ? reinterpret_cast<Function>(
+                                reinterpret_cast<void*>(::GetProcAddress(module, name)))
+                          : nullptr;
+        return function != nullptr;
+    }
+
+    // True when everything a request needs is there.
+    bool Ensure() {
+        if (!tried) {
+            tried = true;
+            ole32 = ::LoadLibraryA("ole32.dll");
+            oleaut32 = ::LoadLibraryA("oleaut32.dll");
+            oleacc = ::LoadLibraryA("oleacc.dll");
+            const bool found =
+                Find(ole32, "CoInitializeEx", coInitializeEx) &&
+                Find(ole32, "CoUninitialize", coUninitialize) &&
+                Find(oleaut32, "SysAllocStringLen", sysAllocStringLen) &&
+                Find(oleacc, "CreateStdAccessibleObject", createStdAccessibleObject) &&
+                Find(oleacc, "LresultFromObject", lresultFromObject);
+            // S_FALSE (already initialised) counts too: every success is balanced at exit.
+            if (found)
+                comInitialized = SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        }
+        return comInitialized;
+    }
+};
+thread_local AccessibilityLibraries t_libraries;
+
+// The client object of one control: the standard object, with the name, value and
+// description of the control's texts where they are set. COM objects end through Release,
+// never through a pointer to their interface, so the interface needs no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class AccessibleWrapper final : public IAccessible {
+  public:
+    AccessibleWrapper(IAccessible* standard, std::shared_ptr<CAccessibleText::Texts> texts)
+        : m_standard(standard), m_texts(std::move(texts)) {}
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        *object = nullptr;
+        if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) ||
+            iid == __uuidof(IAccessible)) {
+            *object = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        // The window and the children come from the standard object; marshalling does not:
+        // the wrapper is marshalled as itself.
+        if (iid == __uuidof(IOleWindow) || iid == __uuidof(IEnumVARIANT))
+            return m_standard->QueryInterface(iid, object);
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_references); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG references = --m_references;
+        if (references == 0) delete this;
+        return static_cast<ULONG>(references);
+    }
+
+    // IDispatch: the standard object's type information and late binding.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        return m_standard->GetTypeInfoCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
+        return m_standard->GetTypeInfo(index, locale, info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                            DISPID* ids) override {
+        return m_standard->GetIDsOfNames(iid, names, count, locale, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
+                                     DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                                     UINT* argumentError) override {
+        return m_standard->Invoke(id, iid, locale, flags, parameters, result, exception,
+                                  argumentError);
+    }
+
+    // IAccessible: the three texts, and everything else from the standard object.
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        if (Own(child, m_texts->name, name)) return S_OK;
+        return m_standard->get_accName(child, name);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        if (Own(child, m_texts->value, value)) return S_OK;
+        return m_standard->get_accValue(child, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
+        if (Own(child, m_texts->description, description)) return S_OK;
+        return m_standard->get_accDescription(child, description);
+    }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        return m_standard->get_accParent(parent);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+        return m_standard->get_accChildCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+        return m_standard->get_accChild(child, object);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        return m_standard->get_accRole(child, role);
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        return m_standard->get_accState(child, state);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+        return m_standard->get_accHelp(child, help);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
+        return m_standard->get_accHelpTopic(file, child, topic);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+        return m_standard->get_accKeyboardShortcut(child, shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override {
+        return m_standard->get_accFocus(child);
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {
+        return m_standard->get_accSelection(children);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+        return m_standard->get_accDefaultAction(child, action);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
+        return m_standard->accSelect(flags, child);
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                          VARIANT child) override {
+        return m_standard->accLocation(left, top, width, height, child);
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+        return m_standard->accNavigate(direction, start, end);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
+        return m_standard->accHitTest(x, y, child);
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+        return m_standard->accDoDefaultAction(child);
+    }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
+        return m_standard->put_accName(child, name);
+    }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+        return m_standard->put_accValue(child, value);
+    }
+
+  private:
+    ~AccessibleWrapper() { m_standard->Release(); }
+
+    // The control's own text for the object itself (child ids are the standard object's),
+    // while the control exists and the text is set.
+    bool Own(const VARIANT& child, const std::wstring& text, BSTR* out) const {
+        if (out == nullptr || !IsSelf(child) || m_texts->control == nullptr || text.empty())
+            return false;
+        *out = t_libraries.sysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        return *out != nullptr;
+    }
+
+    LONG m_references = 1;
+    IAccessible* m_standard;
+    std::shared_ptr<CAccessibleText::Texts> m_texts;
+};
+#pragma GCC diagnostic pop
+
+LRESULT CALLBACK AccessibleSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR data) {
+    auto* texts = reinterpret_cast<CAccessibleText::Texts*>(data);
+    // On x64 OBJID_CLIENT arrives zero-extended: only the low 32 bits name the object.
+    if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        IAccessible* standard = nullptr;
+        if (t_libraries.Ensure() && SUCCEEDED(t_libraries.createStdAccessibleObject(
+                                        window, OBJID_CLIENT, __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&standard)))) {
+            auto* wrapper = new AccessibleWrapper(standard, texts->self);
+            const LRESULT result =
+                t_libraries.lresultFromObject(__uuidof(IAccessible), wParam, wrapper);
+            wrapper->Release();
+            // A result that could not be marshalled leaves the request to the standard route.
+            if (result > 0) return result;
+        }
+    }
+    if (message == WM_NCDESTROY) {
+        texts->control = nullptr;
+        ::RemoveWindowSubclass(window, AccessibleSubclassProc, kSubclassId);
+        const std::shared_ptr<CAccessibleText::Texts> last = std::move(texts->self);
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+CAccessibleText::CAccessibleText() : m_texts(std::make_shared<Texts>()) {}
+
+CAccessibleText::~CAccessibleText() {
+    if (m_texts->control != nullptr && ::IsWindow(m_texts->control))
+        ::RemoveWindowSubclass(m_texts->control, AccessibleSubclassProc, kSubclassId);
+    m_texts->control = nullptr;
+    m_texts->self.reset();
+}
+
+void CAccessibleText::Attach(HWND control) {
+    if (control == nullptr || m_texts->control == control) return;
+    m_texts->control = control;
+    m_texts->self = m_texts;
+    ::SetWindowSubclass(control, AccessibleSubclassProc, kSubclassId,
+                        reinterpret_cast<DWORD_PTR>(m_texts.get()));
+}
+
+void CAccessibleText::SetName(const CString& name) {
+    m_texts->name = Wide(name);
+}
+
+void CAccessibleText::SetDescription(const CString& description) {
+    m_texts->description = Wide(description);
+}
+
+void CAccessibleText::SetValue(const CString& value) {
+    std::wstring wide = Wide(value);
+    if (wide == m_texts->value) return;
+    m_texts->value = std::move(wide);
+    if (m_texts->control != nullptr)
+        ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_texts->control, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void NameControl(CAccessibleText& text, HWND control, uint32_t nameId) {
+    text.Attach(control);
+    text.SetName(LoadStringText(nameId));
+}
+
+void DescribeDisabled(CAccessibleText& text, bool enabled, uint32_t reasonId) {
+    text.SetDescription(enabled ? CString() : LoadStringText(reasonId));
+}
+
+void NotifyAccessibleNameChange(HWND control, LONG childId) {
+    if (control != nullptr)
+        ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, childId);
+}

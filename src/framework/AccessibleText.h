@@ -1,0 +1,43 @@
+// An accessible name, value and description for a control whose own texts say too little to a
+// screen reader (a list without a caption, a slider whose value is shown in a static beside it,
+// one of several "Apply" buttons). The control's client object answers with these texts and
+// leaves everything else (role, state, children, location) to the system's standard object.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "base/CString.h"
+#include "framework/Win32.h"
+
+class CAccessibleText {
+  public:
+    CAccessibleText();
+    ~CAccessibleText();
+    CAccessibleText(const CAccessibleText&) = delete;
+    CAccessibleText& operator=(const CAccessibleText&) = delete;
+
+    // From now on `control` answers accessibility requests for its client object with these
+    // texts (until it is destroyed). A text left empty is the standard object's.
+    void Attach(HWND control);
+    void SetName(const CString& name);
+    void SetDescription(const CString& description);
+    // A changed value is announced (EVENT_OBJECT_VALUECHANGE); the same value again is not.
+    void SetValue(const CString& value);
+
+    struct Texts;
+
+  private:
+    std::shared_ptr<Texts> m_texts;
+};
+
+// Attaches `text` to `control` and names it with the string-table text `nameId`.
+void NameControl(CAccessibleText& text, HWND control, uint32_t nameId);
+
+// The description of a control that is disabled for a reason: `reasonId`'s text while it is
+// disabled, none while it is enabled.
+void DescribeDisabled(CAccessibleText& text, bool enabled, uint32_t reasonId);
+
+// Announces that a control's text (its accessible name) changed, for statics and panes that
+// change while the user is not on them. Does nothing for a null window.
+void NotifyAccessibleNameChange(HWND control, LONG childId = 0);
