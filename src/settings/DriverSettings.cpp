@@ -63,7 +63,7 @@ void TakeChannels(const CChannelArray& records, ChannelDirection direction,
         ChannelSettings channel;
         channel.direction = direction;
         channel.record = *records[i];
-        channel.occurrence = seen[{channel.record.DeviceId, channel.HardwareName()}]++;
+        channel.occurrence = seen[{uint32_t{channel.record.DeviceId}, channel.HardwareName()}]++;
         channels.push_back(channel);
     }
 }

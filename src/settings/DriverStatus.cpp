@@ -63,7 +63,8 @@ uint32_t ReadDriverStatus(CDrv& drv, DriverStatus& status, std::string* failedRe
     if (result != 0) return result;
     for (const DeviceSettings& device : status.settings.devices) {
         _VESK_STREAM_INFO info{};
-        const bool read = drv.GetStreamInfo(&device.record.DeviceId, &info) == 0;
+        const uint32_t deviceId = device.record.DeviceId;  // the record is packed
+        const bool read = drv.GetStreamInfo(&deviceId, &info) == 0;
         status.streamInfoRead.push_back(read);
         status.streaming.push_back(read && IsDeviceStreaming(info));
     }

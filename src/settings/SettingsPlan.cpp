@@ -61,7 +61,7 @@ class Planner {
         // Channels by their key, so that a file naming every channel is checked in n log n.
         for (const ChannelSettings& channel : driver.channels)
             m_channels.emplace(
-                ChannelKey{channel.record.DeviceId, static_cast<int>(channel.direction),
+                ChannelKey{uint32_t{channel.record.DeviceId}, static_cast<int>(channel.direction),
                            channel.HardwareName(), channel.occurrence},
                 &channel);
     }
@@ -170,9 +170,9 @@ class Planner {
 
     void PlanChannel(const FileDevice& entry, const DeviceSettings& device,
                      const FileChannel& wanted) {
-        const auto found =
-            m_channels.find(ChannelKey{device.record.DeviceId, static_cast<int>(wanted.direction),
-                                       wanted.hardwareName, wanted.occurrence});
+        const auto found = m_channels.find(ChannelKey{uint32_t{device.record.DeviceId},
+                                                      static_cast<int>(wanted.direction),
+                                                      wanted.hardwareName, wanted.occurrence});
         const ChannelSettings* channel = found == m_channels.end() ? nullptr : found->second;
         const std::string label =
             ChannelLabel(entry.serial, wanted.direction, wanted.hardwareName, wanted.occurrence);
@@ -253,7 +253,7 @@ class Planner {
         const _VESK_SAMPLE_RATE_INFO& rates = m_driver.sampleRates;
         const uint32_t wanted = *m_file.sampleRate;
         if (wanted == rates.CurrentRate) return;
-        const uint32_t count = std::min(rates.RateCount, VESK_MAX_RATES);
+        const uint32_t count = std::min(uint32_t{rates.RateCount}, VESK_MAX_RATES);
         bool offered = false;
         // The record is packed: its rates are read one by one, never through a pointer.
         for (uint32_t i = 0; i < count; ++i) offered = offered || rates.Rates[i] == wanted;
