@@ -20,6 +20,9 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x56414343;  // "VACC"
 
+// Client objects live on the user-interface thread alone (COM calls them there).
+long g_objectsAlive = 0;
+
 std::wstring Wide(const CString& text) {
     const char* ansi = text.GetString();
     const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
@@ -93,7 +96,9 @@ thread_local AccessibilityLibraries t_libraries;
 class AccessibleWrapper final : public IAccessible {
   public:
     AccessibleWrapper(IAccessible* standard, std::shared_ptr<CAccessibleText::Texts> texts)
-        : m_standard(standard), m_texts(std::move(texts)) {}
+        : m_standard(standard), m_texts(std::move(texts)) {
+        ++g_objectsAlive;
+    }
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -206,7 +211,10 @@ class AccessibleWrapper final : public IAccessible {
     }
 
   private:
-    ~AccessibleWrapper() { m_standard->Release(); }
+    ~AccessibleWrapper() {
+        m_standard->Release();
+        --g_objectsAlive;
+    }
 
     // The control's own text for the object itself (child ids are the standard object's),
     // while the control exists and the text is set.
@@ -252,6 +260,10 @@ LRESULT CALLBACK AccessibleSubclassProc(HWND window, UINT message, WPARAM wParam
 }  // namespace
 
 CAccessibleText::CAccessibleText() : m_texts(std::make_shared<Texts>()) {}
+
+long CAccessibleText::ObjectsAlive() {
+    return g_objectsAlive;
+}
 
 CAccessibleText::~CAccessibleText() {
     if (m_texts->control != nullptr && ::IsWindow(m_texts->control))

@@ -25,6 +25,9 @@ class CAccessibleText {
     // A changed value is announced (EVENT_OBJECT_VALUECHANGE); the same value again is not.
     void SetValue(const CString& value);
 
+    // The client objects handed out and not yet released, for tests of their reference counts.
+    static long ObjectsAlive();
+
     struct Texts;
 
   private:

@@ -47,11 +47,38 @@ accessibility)
   [ "$(probe acc-slide "$title" 1048 20 | tr -d '\r')" = 1 ] || fail "a move was not announced once"
   probe acc-value "$title" 1048 1050 || fail "the moved slider's value is not its text"
   [ "$(probe acc-slide "$title" 1048 20 | tr -d '\r')" = 0 ] || fail "a move to the same place was announced"
+  [ "$(probe acc-key "$title" 1053 right | tr -d '\r')" = 1 ] || fail "a key press was not announced once"
+  probe acc-value "$title" 1053 1054 || fail "after a key press the value is not the text"
   probe acc-wait-event "$title" 1038 name 20000 >"$work/dropouts.txt" &
   waiter=$!
   poll 20 grep -q ready "$work/dropouts.txt" || fail "the event hook was not set"
   simctl dropouts 7 || fail "dropouts refused"
   wait "$waiter" || fail "the new drop-out count was not announced"
+  # The dialogs: every control named there too.
+  check_dialog() {  # check_dialog PAGE LIST ROW BUTTON CAPTION
+    probe select-page "$title" "$1"
+    probe select-row "$title" "$2" "$3" || fail "no row $3 in list $2"
+    probe click "$title" "$4" || fail "button $4 is not enabled"
+    probe wait-window "$5" 10000 || fail "no dialog $5"
+    probe acc-check "$5" >"$work/acc-dialog.txt" 2>&1 || fail "$5: $(cat "$work/acc-dialog.txt")"
+    probe press "$5" Cancel 5000 || fail "$5 has no Cancel"
+    probe wait-gone "$5" 10000 || fail "$5 stayed"
+  }
+  check_dialog 0 1001 0 1079 "Edit Device Name"
+  check_dialog 1 1007 0 1080 "Edit Channel Name"
+  check_dialog 3 1063 1 1071 "Device Synchronisation Mode"
+  # The icon's menu from the keyboard (the shell sends the right button's messages for a
+  # version-0 icon), and the focus back where it was once the menu is gone.
+  probe select-page "$title" 0
+  probe select-row "$title" 1001 0
+  focused=$(probe focus "$title" | tr -d '\r')
+  [ -n "$focused" ] || fail "nothing has the focus"
+  probe tray "$title" 0x204 && probe tray "$title" 0x205
+  probe wait-menu open 10000 || fail "the keyboard's messages opened no menu"
+  probe menu-key "$title" escape
+  probe wait-menu closed 10000 || fail "escape left the menu open"
+  poll 10 test "$(probe focus "$title" | tr -d '\r')" = "$focused" ||
+    fail "the focus went to $(probe focus "$title") instead of $focused"
   quit_panel
   ;;
 handover)

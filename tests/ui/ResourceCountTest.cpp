@@ -5,6 +5,8 @@
 // table and the USER objects are the test thread's windows.
 #include <winternl.h>
 
+#include <oleacc.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -122,6 +124,35 @@ TEST_F(ResourceCount, DISABLED_StressEveryActionLeavesTheCountsAsTheyWere) {
             for (int i = 0; i < kRepetitions; ++i) once();
             EXPECT_EQ(CountNow(), before);
         }
+    }
+    // A screen reader's requests: a slider's client object read and released gives back every
+    // object, reference and handle it took.
+    {
+        RunningPanel panel("");
+        ASSERT_TRUE(panel.Started());
+        HWND slider = panel.View()->m_pageAsioSettings.m_streamSlider.GetSafeHwnd();
+        const auto read = [&] {
+            IAccessible* object = nullptr;
+            ASSERT_EQ(::AccessibleObjectFromWindow(slider, static_cast<DWORD>(OBJID_CLIENT),
+                                                   __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&object)),
+                      S_OK);
+            VARIANT self;
+            ::VariantInit(&self);
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR value = nullptr;
+            ASSERT_EQ(object->get_accValue(self, &value), S_OK);
+            EXPECT_STREQ(value, L"2000 \u00b5s");
+            ::SysFreeString(value);
+            object->Release();
+        };
+        for (int i = 0; i < kWarmUps; ++i) read();
+        const Counts before = CountNow();
+        const long alive = CAccessibleText::ObjectsAlive();
+        for (int i = 0; i < kRepetitions; ++i) read();
+        EXPECT_EQ(CountNow(), before);
+        EXPECT_EQ(CAccessibleText::ObjectsAlive(), alive);
     }
     // A whole run of the panel: start and quit. The application keeps its icon for the life of
     // its process (a process runs it once); the test gives back each run's icon itself.

@@ -190,6 +190,17 @@ int RunOnWindow(const Args& args, HWND window) {
         return Result(::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) !=
                       0);
     }
+    if (command == "focus") {
+        // The control that has the keyboard focus on the window's thread: its id and class.
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ||
+            info.hwndFocus == nullptr)
+            return kNotDone;
+        std::printf("%d %s\n", ::GetDlgCtrlID(info.hwndFocus),
+                    probe::ClassOf(info.hwndFocus).c_str());
+        return kDone;
+    }
     if (command == "acc-check") {
         // Every control a user can tab to has a name of its own, unique among them.
         bool good = true;
@@ -282,6 +293,20 @@ int RunOnWindow(const Args& args, HWND window) {
         const int position = static_cast<int>(Number(args[3]));
         const int events = probe::CountEventsDuring(control, EVENT_OBJECT_VALUECHANGE, [&] {
             return probe::MoveSlider(control, position);
+        });
+        std::printf("%d\n", events);
+        return Result(events >= 0);
+    }
+    if (command == "acc-key" && count >= 4) {
+        // Presses an arrow key on the control, as a user does on a focused slider, and prints
+        // the value-change events its client object raised.
+        const WPARAM key = args[3] == "left"   ? VK_LEFT
+                           : args[3] == "up"   ? VK_UP
+                           : args[3] == "down" ? VK_DOWN
+                                               : VK_RIGHT;
+        const int events = probe::CountEventsDuring(control, EVENT_OBJECT_VALUECHANGE, [&] {
+            return ::PostMessageA(control, WM_KEYDOWN, key, 1) != FALSE &&
+                   ::PostMessageA(control, WM_KEYUP, key, 0xC0000001) != FALSE;
         });
         std::printf("%d\n", events);
         return Result(events >= 0);
