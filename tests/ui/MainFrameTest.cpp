@@ -421,3 +421,38 @@ TEST_F(MainFrame, SelectAsioPageWhileHiddenSwitchesThePageAndStaysHidden) {
 
 }  // namespace
 }  // namespace uitest
+
+namespace uitest {
+namespace {
+
+// New system colours (a high-contrast scheme switched on) reach the controls, which only hear
+// of them from a top-level window, and everything is painted again.
+TEST_F(MainFrame, NewSystemColoursReachEveryControlAndRepaintEverything) {
+    RunningPanel panel("");
+    ASSERT_TRUE(panel.Started());
+    HWND frame = panel.FrameWindow();
+    HWND list = panel.View()->m_pageDevices.m_deviceList.GetSafeHwnd();
+    HWND bar = panel.Frame()->m_wndStatusBar.m_hWnd;
+    for (UINT message :
+         {static_cast<UINT>(WM_SYSCOLORCHANGE), static_cast<UINT>(WM_THEMECHANGED)}) {
+        SCOPED_TRACE(message);
+        static int heard;
+        heard = 0;
+        const auto listen = [](HWND window, UINT m, WPARAM w, LPARAM l, UINT_PTR,
+                               DWORD_PTR watched) -> LRESULT {
+            if (m == static_cast<UINT>(watched)) ++heard;
+            return ::DefSubclassProc(window, m, w, l);
+        };
+        ::SetWindowSubclass(list, listen, 1, message);
+        ::RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ASSERT_FALSE(::GetUpdateRect(list, nullptr, FALSE));
+        ::SendMessageA(frame, message, 0, 0);
+        EXPECT_EQ(heard, 1);
+        EXPECT_TRUE(::GetUpdateRect(list, nullptr, FALSE));
+        EXPECT_TRUE(::GetUpdateRect(bar, nullptr, FALSE));
+        ::RemoveWindowSubclass(list, listen, 1);
+    }
+}
+
+}  // namespace
+}  // namespace uitest
