@@ -49,6 +49,9 @@ accessibility)
   [ "$(probe acc-slide "$title" 1048 20 | tr -d '\r')" = 0 ] || fail "a move to the same place was announced"
   [ "$(probe acc-key "$title" 1053 right | tr -d '\r')" = 1 ] || fail "a key press was not announced once"
   probe acc-value "$title" 1053 1054 || fail "after a key press the value is not the text"
+  # A minute of the idle page (sixty polls of the statistics) announces nothing.
+  probe acc-quiet "$title" 1038 "$(wine winepath -w "$trace" | tr -d '\r')" 0x80882ac8 60 ||
+    fail "the idle Settings page raised events"
   probe acc-wait-event "$title" 1038 name 20000 >"$work/dropouts.txt" &
   waiter=$!
   poll 20 grep -q ready "$work/dropouts.txt" || fail "the event hook was not set"

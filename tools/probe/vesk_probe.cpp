@@ -44,6 +44,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -310,6 +311,31 @@ int RunOnWindow(const Args& args, HWND window) {
         });
         std::printf("%d\n", events);
         return Result(events >= 0);
+    }
+    if (command == "acc-quiet" && count >= 6) {
+        // No name-change event of the control while the simulated driver's trace (a file)
+        // gains POLLS more lines with TEXT: an idle page's polls announce nothing.
+        const std::string trace = args[3];
+        const std::string text = args[4];
+        const size_t polls = Number(args[5]);
+        const auto linesWith = [&] {
+            size_t lines = 0;
+            if (FILE* file = std::fopen(trace.c_str(), "rb")) {
+                char line[4096];
+                while (std::fgets(line, sizeof line, file))
+                    lines += std::strstr(line, text.c_str()) != nullptr;
+                std::fclose(file);
+            }
+            return lines;
+        };
+        const size_t start = linesWith();
+        const int events = probe::CountEventsDuring(control, EVENT_OBJECT_NAMECHANGE, [&] {
+            return probe::WaitUntil(
+                [&] { return probe::EventsSoFar() > 0 || linesWith() >= start + polls; },
+                static_cast<DWORD>(polls) * 2000);
+        });
+        if (events != 0) std::fprintf(stderr, "%d events while idle\n", events);
+        return Result(events == 0 && linesWith() >= start + polls);
     }
     if (command == "acc-wait-event" && count >= 4) {
         // Waits for one name-change (or value-change) event of the control; prints "ready"
