@@ -1,10 +1,6 @@
 #include "cli/VeskCfg.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
 
 #include "driver/Vesk1394Driver.h"
 #include "settings/DriverStatus.h"
@@ -30,6 +26,30 @@ constexpr const char* kUsage =
     "  rename channel SERIAL in|out HARDWARE-NAME NAME [--dry-run]\n"
     "\n"
     "Exit codes: 0 done, 1 refused or failed, 2 no driver, 64 usage.\n";
+
+// Whole files through the C library (the program links no stream library for two files).
+bool ReadAll(std::FILE* file, std::string& text) {
+    char buffer[65536];
+    size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, read);
+    return std::ferror(file) == 0;
+}
+
+bool ReadFile(const std::string& path, std::string& text) {
+    if (path == "-") return ReadAll(stdin, text);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    const bool read = ReadAll(file, text);
+    std::fclose(file);
+    return read;
+}
+
+bool WriteFile(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
+}
 
 class Command {
   public:
@@ -126,10 +146,7 @@ class Command {
             m_streams.out += text;
             return kExitSuccess;
         }
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file << text;
-        file.close();
-        if (!file) return Fail(path + ": cannot be written");
+        if (!WriteFile(path, text)) return Fail(path + ": cannot be written");
         m_streams.out += "exported " + std::to_string(settings.devices.size()) + " devices and " +
                          std::to_string(settings.channels.size()) + " channels to " + path + "\n";
         return kExitSuccess;
@@ -137,13 +154,7 @@ class Command {
 
     int Import(const std::string& path) {
         std::string text;
-        if (path == "-") {
-            text.assign(std::istreambuf_iterator<char>(std::cin), {});
-        } else {
-            std::ifstream file(path, std::ios::binary);
-            if (!file) return Fail(path + ": cannot be read");
-            text.assign(std::istreambuf_iterator<char>(file), {});
-        }
+        if (!ReadFile(path, text)) return Fail(path + ": cannot be read");
         SettingsFile settings;
         std::string error;
         if (!ParseSettingsFile(text, settings, error))
