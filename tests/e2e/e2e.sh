@@ -30,6 +30,9 @@ accessibility)
   # page has a name of its own; each slider's value is the text beside it, before and after a
   # move, and a move is announced once; a new drop-out count is announced.
   start_panel
+  # Nothing of COM or the accessibility library is loaded before a screen reader asks.
+  loaded() { grep -qi "$1" "/proc/$panel_pid/maps"; }
+  ! loaded oleacc.dll || fail "oleacc.dll was loaded at start-up"
   pages=$(probe tree "$title" | wc -l)
   for ((page = 0; page < pages; page++)); do
     probe select-page "$title" "$page" || fail "no page $page"
@@ -38,6 +41,7 @@ accessibility)
       fail "page $page: $(cat "$work/acc-$page.txt")"
     [ -z "${VESK_E2E_SHOW:-}" ] || cat "$work/acc-$page.txt" >&2
   done
+  loaded oleacc.dll || fail "the first request loaded no oleacc.dll (is the check looking at the panel?)"
   probe select-page "$title" "$((pages - 1))"
   probe wait-pane "$title" 0 "Settings" 10000 || fail "the last page is not Settings"
   for pair in "1048 1050" "1053 1054" "1056 1057"; do
