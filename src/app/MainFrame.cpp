@@ -120,16 +120,15 @@ LRESULT CMainFrame::OnThemeChanged(WPARAM wParam, LPARAM lParam) {
     return ColoursChanged(WM_THEMECHANGED, wParam, lParam);
 }
 
+BOOL CALLBACK CMainFrame::TellChild(HWND child, LPARAM message) {
+    ::SendMessageA(child, static_cast<UINT>(message), 0, 0);
+    return TRUE;
+}
+
 LRESULT CMainFrame::ColoursChanged(UINT message, WPARAM wParam, LPARAM lParam) {
     // Only top-level windows hear of new system colours (a high-contrast scheme switched on
     // or off): the controls are told, and everything is painted again in the new colours.
-    ::EnumChildWindows(
-        m_hWnd,
-        [](HWND child, LPARAM m) -> BOOL {
-            ::SendMessageA(child, static_cast<UINT>(m), 0, 0);
-            return TRUE;
-        },
-        static_cast<LPARAM>(message));
+    ::EnumChildWindows(m_hWnd, TellChild, static_cast<LPARAM>(message));
     ::RedrawWindow(m_hWnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);

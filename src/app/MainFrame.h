@@ -34,6 +34,7 @@ class CMainFrame : public CFrameWnd {
     LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnThemeChanged(WPARAM wParam, LPARAM lParam);
     LRESULT ColoursChanged(UINT message, WPARAM wParam, LPARAM lParam);
+    static BOOL CALLBACK TellChild(HWND child, LPARAM message);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
     // Moved to a monitor of another DPI: wParam the new DPI, lParam the suggested rectangle.
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);

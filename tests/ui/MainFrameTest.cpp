@@ -425,6 +425,14 @@ TEST_F(MainFrame, SelectAsioPageWhileHiddenSwitchesThePageAndStaysHidden) {
 namespace uitest {
 namespace {
 
+int g_heard = 0;
+
+LRESULT CALLBACK Listen(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                        DWORD_PTR watched) {
+    if (message == static_cast<UINT>(watched)) ++g_heard;
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
 // New system colours (a high-contrast scheme switched on) reach the controls, which only hear
 // of them from a top-level window, and everything is painted again.
 TEST_F(MainFrame, NewSystemColoursReachEveryControlAndRepaintEverything) {
@@ -436,21 +444,15 @@ TEST_F(MainFrame, NewSystemColoursReachEveryControlAndRepaintEverything) {
     for (UINT message :
          {static_cast<UINT>(WM_SYSCOLORCHANGE), static_cast<UINT>(WM_THEMECHANGED)}) {
         SCOPED_TRACE(message);
-        static int heard;
-        heard = 0;
-        const auto listen = [](HWND window, UINT m, WPARAM w, LPARAM l, UINT_PTR,
-                               DWORD_PTR watched) -> LRESULT {
-            if (m == static_cast<UINT>(watched)) ++heard;
-            return ::DefSubclassProc(window, m, w, l);
-        };
-        ::SetWindowSubclass(list, listen, 1, message);
+        g_heard = 0;
+        ::SetWindowSubclass(list, Listen, 1, message);
         ::RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         ASSERT_FALSE(::GetUpdateRect(list, nullptr, FALSE));
         ::SendMessageA(frame, message, 0, 0);
-        EXPECT_EQ(heard, 1);
+        EXPECT_EQ(g_heard, 1);
         EXPECT_TRUE(::GetUpdateRect(list, nullptr, FALSE));
         EXPECT_TRUE(::GetUpdateRect(bar, nullptr, FALSE));
-        ::RemoveWindowSubclass(list, listen, 1);
+        ::RemoveWindowSubclass(list, Listen, 1);
     }
 }
 

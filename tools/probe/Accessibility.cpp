@@ -37,6 +37,16 @@ void PumpMessages() {
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
 }
 
+BOOL CALLBACK AddIfFocusable(HWND child, LPARAM found) {
+    // A control inside a hidden page is not reachable, whatever its own style says.
+    for (HWND w = child; w != nullptr; w = ::GetParent(w))
+        if (!(::GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE)) return TRUE;
+    const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+    if ((style & WS_TABSTOP) && !(style & WS_DISABLED))
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+    return TRUE;
+}
+
 }  // namespace
 
 int EventsSoFar() {
@@ -70,22 +80,9 @@ AccessibleTexts ReadAccessible(HWND control) {
 }
 
 std::vector<HWND> FocusableControls(HWND top) {
-    struct Search {
-        std::vector<HWND> found;
-    } search;
-    ::EnumChildWindows(
-        top,
-        [](HWND child, LPARAM data) -> BOOL {
-            // A control inside a hidden page is not reachable, whatever its own style says.
-            for (HWND w = child; w != nullptr; w = ::GetParent(w))
-                if (!(::GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE)) return TRUE;
-            const LONG style = ::GetWindowLongA(child, GWL_STYLE);
-            if ((style & WS_TABSTOP) && !(style & WS_DISABLED))
-                reinterpret_cast<Search*>(data)->found.push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    ::EnumChildWindows(top, AddIfFocusable, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 int CountEventsDuringImpl(HWND control, DWORD event, bool (*action)(void*), void* context) {
