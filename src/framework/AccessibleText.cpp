@@ -8,17 +8,13 @@
 // every wrapper handed out, so that a screen reader holding one after the control is gone
 // reads the standard object's answers, never freed memory.
 struct CAccessibleText::Texts {
-    HWND control = nullptr;
-    // Holds these texts while the control is subclassed (the subclass keeps a plain pointer).
-    std::shared_ptr<Texts> self;
+    HWND control = nullptr;  // null once the control or its texts are gone
     std::wstring name;
     std::wstring value;
     std::wstring description;
 };
 
 namespace {
-
-constexpr UINT_PTR kSubclassId = 0x56414343;  // "VACC"
 
 // Client objects live on the user-interface thread alone (COM calls them there).
 long g_objectsAlive = 0;
@@ -231,32 +227,6 @@ class AccessibleWrapper final : public IAccessible {
 };
 #pragma GCC diagnostic pop
 
-LRESULT CALLBACK AccessibleSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data) {
-    auto* texts = reinterpret_cast<CAccessibleText::Texts*>(data);
-    // On x64 OBJID_CLIENT arrives zero-extended: only the low 32 bits name the object.
-    if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        IAccessible* standard = nullptr;
-        if (t_libraries.Ensure() && SUCCEEDED(t_libraries.createStdAccessibleObject(
-                                        window, OBJID_CLIENT, __uuidof(IAccessible),
-                                        reinterpret_cast<void**>(&standard)))) {
-            auto* wrapper = new AccessibleWrapper(standard, texts->self);
-            const LRESULT result =
-                t_libraries.lresultFromObject(__uuidof(IAccessible), wParam, wrapper);
-            wrapper->Release();
-            // A result that could not be marshalled leaves the request to the standard route.
-            if (result > 0) return result;
-        }
-    }
-    if (message == WM_NCDESTROY) {
-        texts->control = nullptr;
-        ::RemoveWindowSubclass(window, AccessibleSubclassProc, kSubclassId);
-        const std::shared_ptr<CAccessibleText::Texts> last = std::move(texts->self);
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    }
-    return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
 }  // namespace
 
 CAccessibleText::CAccessibleText() : m_texts(std::make_shared<Texts>()) {}
@@ -266,18 +236,36 @@ long CAccessibleText::ObjectsAlive() {
 }
 
 CAccessibleText::~CAccessibleText() {
-    if (m_texts->control != nullptr && ::IsWindow(m_texts->control))
-        ::RemoveWindowSubclass(m_texts->control, AccessibleSubclassProc, kSubclassId);
-    m_texts->control = nullptr;
-    m_texts->self.reset();
+    if (m_window != nullptr) m_window->m_accessibleText = nullptr;
+    ControlGone();
 }
 
-void CAccessibleText::Attach(HWND control) {
-    if (control == nullptr || m_texts->control == control) return;
-    m_texts->control = control;
-    m_texts->self = m_texts;
-    ::SetWindowSubclass(control, AccessibleSubclassProc, kSubclassId,
-                        reinterpret_cast<DWORD_PTR>(m_texts.get()));
+void CAccessibleText::Attach(CWnd& control) {
+    if (control.m_hWnd == nullptr || m_window == &control) return;
+    if (m_window != nullptr) m_window->m_accessibleText = nullptr;
+    m_window = &control;
+    control.m_accessibleText = this;
+    m_texts->control = control.m_hWnd;
+}
+
+void CAccessibleText::ControlGone() {
+    m_window = nullptr;
+    m_texts->control = nullptr;
+}
+
+LRESULT CAccessibleText::Answer(HWND control, WPARAM wParam, LPARAM lParam) {
+    // On x64 OBJID_CLIENT arrives zero-extended: only the low 32 bits name the object.
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || !t_libraries.Ensure())
+        return 0;
+    IAccessible* standard = nullptr;
+    if (FAILED(t_libraries.createStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                                     reinterpret_cast<void**>(&standard))))
+        return 0;
+    auto* wrapper = new AccessibleWrapper(standard, m_texts);
+    const LRESULT result = t_libraries.lresultFromObject(__uuidof(IAccessible), wParam, wrapper);
+    wrapper->Release();
+    // A result that could not be marshalled leaves the request to the standard route.
+    return result > 0 ? result : 0;
 }
 
 void CAccessibleText::SetName(const CString& name) {
@@ -296,7 +284,7 @@ void CAccessibleText::SetValue(const CString& value) {
         ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_texts->control, OBJID_CLIENT, CHILDID_SELF);
 }
 
-void NameControl(CAccessibleText& text, HWND control, uint32_t nameId) {
+void NameControl(CAccessibleText& text, CWnd& control, uint32_t nameId) {
     text.Attach(control);
     text.SetName(LoadStringText(nameId));
 }

@@ -9,6 +9,7 @@
 
 #include "base/CString.h"
 #include "framework/Win32.h"
+#include "framework/Wnd.h"
 
 class CAccessibleText {
   public:
@@ -17,9 +18,10 @@ class CAccessibleText {
     CAccessibleText(const CAccessibleText&) = delete;
     CAccessibleText& operator=(const CAccessibleText&) = delete;
 
-    // From now on `control` answers accessibility requests for its client object with these
-    // texts (until it is destroyed). A text left empty is the standard object's.
-    void Attach(HWND control);
+    // From now on `control` (a window this program routes through its object) answers
+    // accessibility requests for its client object with these texts, until either ends. A text
+    // left empty is the standard object's.
+    void Attach(CWnd& control);
     void SetName(const CString& name);
     void SetDescription(const CString& description);
     // A changed value is announced (EVENT_OBJECT_VALUECHANGE); the same value again is not.
@@ -28,14 +30,19 @@ class CAccessibleText {
     // The client objects handed out and not yet released, for tests of their reference counts.
     static long ObjectsAlive();
 
+    // For CWnd: the answer to WM_GETOBJECT (0: the standard route), and the end of the control.
+    LRESULT Answer(HWND control, WPARAM wParam, LPARAM lParam);
+    void ControlGone();
+
     struct Texts;
 
   private:
     std::shared_ptr<Texts> m_texts;
+    CWnd* m_window = nullptr;
 };
 
 // Attaches `text` to `control` and names it with the string-table text `nameId`.
-void NameControl(CAccessibleText& text, HWND control, uint32_t nameId);
+void NameControl(CAccessibleText& text, CWnd& control, uint32_t nameId);
 
 // The description of a control that is disabled for a reason: `reasonId`'s text while it is
 // disabled, none while it is enabled.

@@ -1,5 +1,7 @@
 #include "framework/Wnd.h"
 
+#include "framework/AccessibleText.h"
+
 #include <algorithm>
 #include <memory>
 #include <unordered_map>
@@ -66,6 +68,7 @@ void CWnd::Attach(HWND hWnd) {
 }
 
 void CWnd::Detach() {
+    if (m_accessibleText != nullptr) m_accessibleText->ControlGone();
     WndRegistry::Get().permanent.erase(m_hWnd);
     m_hWnd = nullptr;
     m_knownItems.clear();
@@ -196,6 +199,9 @@ void CWnd::AfterNcDestroy() {
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
+    if (message == WM_GETOBJECT && m_accessibleText != nullptr &&
+        (result = m_accessibleText->Answer(m_hWnd, wParam, lParam)) > 0)
+        return result;
     if (!OnWndMsg(message, wParam, lParam, &result))
         result = DefWindowProc(message, wParam, lParam);
     return result;

@@ -8,6 +8,7 @@
 #include "base/CString.h"
 #include "framework/CmdTarget.h"
 
+class CAccessibleText;
 class CDataExchange;
 class CFrameWnd;
 
@@ -126,6 +127,10 @@ class CWnd : public CCmdTarget {
     bool m_ownsWindow = false;
 
   private:
+    friend class CAccessibleText;
+    // The texts a screen reader gets for this control's client object (WM_GETOBJECT), if any.
+    CAccessibleText* m_accessibleText = nullptr;
+
     friend struct WndRegistry;
     static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam);
