@@ -254,8 +254,16 @@ vesk_begin_test_session() {
   export WINEPREFIX
   vesk_start_xvfb || return 1
   work=$(mktemp -d)
-  trap 'vesk_end_wine_session; rm -rf "$work"' EXIT
+  trap 'vesk_end_test_session $?' EXIT
   vesk_make_wineprefix || return 1
+}
+
+# vesk_end_test_session STATUS: the session's end. A command that ends a script through `set -e`
+# says nothing by itself, so a failing status is told with the command that was running.
+vesk_end_test_session() {
+  [ "$1" = 0 ] || echo "The test ended with status $1 at: $BASH_COMMAND" >&2
+  vesk_end_wine_session
+  rm -rf "$work"
 }
 
 # vesk_unmanaged_windows: without a window manager Wine waits about two seconds at every

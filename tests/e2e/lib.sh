@@ -6,6 +6,8 @@ probe() { wine "$bin/vesk_probe.exe" "$@"; }
 fail() {
   echo "FAIL: $*" >&2
   [ -f "$trace" ] && tail -20 "$trace" >&2
+  # A crash or a heap report of the panel is on its standard error.
+  [ -s "$work/panel-stderr.txt" ] && tail -5 "$work/panel-stderr.txt" >&2
   exit 1
 }
 expect_state() {  # expect_state KEY=VALUE: the frame's state holds it
@@ -90,7 +92,8 @@ panel_ended() {  # the first instance's process ends by itself, with status 0 an
   [ "$status" = 0 ] || fail "the panel's process ended with status $status, not 0"
 }
 quit_panel() {
-  probe command "$title" 32772
+  probe command "$title" 32772 || fail "Quit could not be posted to the panel:$(
+    panel_process_gone && echo " its process has ended")"
   probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
   panel_ended
 }
