@@ -2,16 +2,20 @@
 
 #include <oleacc.h>
 
-#include <string>
+#include <vector>
 
 // What the control's client object says instead of the standard object's texts. Shared with
 // every wrapper handed out, so that a screen reader holding one after the control is gone
 // reads the standard object's answers, never freed memory.
+// A wide text without its terminating zero; empty for none. (A vector, not std::wstring: the
+// library's wide strings would add 35 KB to the x86 program.)
+using WideText = std::vector<wchar_t>;
+
 struct CAccessibleText::Texts {
     HWND control = nullptr;  // null once the control or its texts are gone
-    std::wstring name;
-    std::wstring value;
-    std::wstring description;
+    WideText name;
+    WideText value;
+    WideText description;
 };
 
 namespace {
@@ -19,13 +23,13 @@ namespace {
 // Client objects live on the user-interface thread alone (COM calls them there).
 long g_objectsAlive = 0;
 
-std::wstring Wide(const CString& text) {
+WideText Wide(const CString& text) {
     const char* ansi = text.GetString();
     const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
     if (length <= 1) return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
+    WideText wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), length);
+    wide.pop_back();
     return wide;
 }
 
@@ -214,7 +218,7 @@ class AccessibleWrapper final : public IAccessible {
 
     // The control's own text for the object itself (child ids are the standard object's),
     // while the control exists and the text is set.
-    bool Own(const VARIANT& child, const std::wstring& text, BSTR* out) const {
+    bool Own(const VARIANT& child, const WideText& text, BSTR* out) const {
         if (out == nullptr || !IsSelf(child) || m_texts->control == nullptr || text.empty())
             return false;
         *out = t_libraries.sysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -277,7 +281,7 @@ void CAccessibleText::SetDescription(const CString& description) {
 }
 
 void CAccessibleText::SetValue(const CString& value) {
-    std::wstring wide = Wide(value);
+    WideText wide = Wide(value);
     if (wide == m_texts->value) return;
     m_texts->value = std::move(wide);
     if (m_texts->control != nullptr)
