@@ -91,9 +91,12 @@ panel_ended() {  # the first instance's process ends by itself, with status 0 an
   no_crash "$work/panel-stderr.txt"
   [ "$status" = 0 ] || fail "the panel's process ended with status $status, not 0"
 }
+quit_posted() {  # Quit posted, or the panel's process gone (which panel_ended reports)
+  probe command "$title" 32772 || panel_process_gone
+}
 quit_panel() {
-  probe command "$title" 32772 || fail "Quit could not be posted to the panel:$(
-    panel_process_gone && echo " its process has ended")"
+  # A post that fails (the probe says why) is tried again while the panel's process lives.
+  poll 10 quit_posted || fail "Quit could not be posted to the panel"
   probe wait-gone "$title" 20000 || fail "Quit did not end the panel"
   panel_ended
 }

@@ -19,7 +19,12 @@ vesk_unmanaged_windows
 
 trace=$work/trace.txt
 panel=$bin/VESK_CPL.exe
-simctl() { wine "$bin/vesk_kernelctl.exe" "$@"; }
+simctl() {  # a refused or failed command says so, also where the script does not check it
+  local status=0
+  wine "$bin/vesk_kernelctl.exe" "$@" || status=$?
+  [ "$status" = 0 ] || echo "vesk_kernelctl $1 ended with status $status" >&2
+  return "$status"
+}
 # shellcheck source=../e2e/lib.sh
 . "$here/../e2e/lib.sh"
 

@@ -246,7 +246,12 @@ int RunOnWindow(const Args& args, HWND window) {
         HWND tree = probe::FindDescendantOfClass(window, "SysTreeView32");
         return Result(tree != nullptr && probe::SelectTreeItemAt(tree, Number(args[2])));
     }
-    if (command == "command") return Result(probe::PostCommand(window, Number(args[2])));
+    if (command == "command") {
+        if (probe::PostCommand(window, Number(args[2]))) return kDone;
+        std::fprintf(stderr, "vesk_probe: the command could not be posted (error %lu)\n",
+                     ::GetLastError());
+        return kNotDone;
+    }
     if (command == "syscommand") return Result(probe::PostSysCommand(window, Number(args[2])));
     if (command == "tray") {
         const UINT iconId = count > 3 ? static_cast<UINT>(Number(args[3])) : probe::kTrayIconId;
