@@ -305,14 +305,20 @@ int RunOnWindow(const Args& args, HWND window) {
     }
     if (command == "acc-key" && count >= 4) {
         // Presses an arrow key on the control, as a user does on a focused slider, and prints
-        // the value-change events its client object raised.
+        // the value-change events its client object raised. The key messages are sent, not
+        // posted: the thread handles a sent message before the posted ones, so the count's
+        // closing round trip could otherwise overtake a posted key and count nothing.
         const WPARAM key = args[3] == "left"   ? VK_LEFT
                            : args[3] == "up"   ? VK_UP
                            : args[3] == "down" ? VK_DOWN
                                                : VK_RIGHT;
+        const auto send = [&](UINT message, LPARAM flags) {
+            DWORD_PTR answer = 0;
+            return ::SendMessageTimeoutA(control, message, key, flags, SMTO_NORMAL, 5000,
+                                         &answer) != 0;
+        };
         const int events = probe::CountEventsDuring(control, EVENT_OBJECT_VALUECHANGE, [&] {
-            return ::PostMessageA(control, WM_KEYDOWN, key, 1) != FALSE &&
-                   ::PostMessageA(control, WM_KEYUP, key, 0xC0000001) != FALSE;
+            return send(WM_KEYDOWN, 1) && send(WM_KEYUP, static_cast<LPARAM>(0xC0000001));
         });
         std::printf("%d\n", events);
         return Result(events >= 0);
