@@ -33,6 +33,17 @@ bool WaitForState(SC_HANDLE service, DWORD wanted) {
     return false;
 }
 
+// The service control manager of a prefix whose server has just started may not be up yet
+// (RPC_S_SERVER_UNAVAILABLE): it is asked again until it answers, for at most ten seconds.
+SC_HANDLE OpenManager() {
+    for (int i = 0;; ++i) {
+        if (SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS))
+            return manager;
+        if (GetLastError() != RPC_S_SERVER_UNAVAILABLE || i == 200) return nullptr;
+        Sleep(50);  // the service control manager offers no wait for its start either
+    }
+}
+
 bool RemoveService(SC_HANDLE manager, std::string* error) {
     Service service(OpenServiceA(manager, kServiceName, SERVICE_ALL_ACCESS));
     if (!service)
@@ -52,7 +63,7 @@ bool StartDriver(const std::string& sysPath, std::string* error) {
     UINT length = GetSystemDirectoryA(folder, MAX_PATH);
     if (!length || length >= MAX_PATH) return Fail(error, "GetSystemDirectory");
     const std::string installed = std::string(folder) + "\\drivers\\" + kServiceName + ".sys";
-    Service manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    Service manager(OpenManager());
     if (!manager) return Fail(error, "OpenSCManager");
     if (!RemoveService(manager.get(), error)) return false;
     ForgetDeviceRecord();
@@ -69,7 +80,7 @@ bool StartDriver(const std::string& sysPath, std::string* error) {
 }
 
 bool StopDriver(std::string* error) {
-    Service manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    Service manager(OpenManager());
     if (!manager) return Fail(error, "OpenSCManager");
     if (!RemoveService(manager.get(), error)) return false;
     ForgetDeviceRecord();
