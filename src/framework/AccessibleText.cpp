@@ -4,13 +4,13 @@
 
 #include <vector>
 
-// What the control's client object says instead of the standard object's texts. Shared with
-// every wrapper handed out, so that a screen reader holding one after the control is gone
-// reads the standard object's answers, never freed memory.
 // A wide text without its terminating zero; empty for none. (A vector, not std::wstring: the
 // library's wide strings would add 35 KB to the x86 program.)
 using WideText = std::vector<wchar_t>;
 
+// What the control's client object says instead of the standard object's texts. Shared with
+// every wrapper handed out, so that a screen reader holding one after the control is gone
+// reads the standard object's answers, never freed memory.
 struct CAccessibleText::Texts {
     HWND control = nullptr;  // null once the control or its texts are gone
     WideText name;
@@ -247,6 +247,8 @@ CAccessibleText::~CAccessibleText() {
 void CAccessibleText::Attach(CWnd& control) {
     if (control.m_hWnd == nullptr || m_window == &control) return;
     if (m_window != nullptr) m_window->m_accessibleText = nullptr;
+    // Texts attached to the control before give way: they no longer answer for it.
+    if (control.m_accessibleText != nullptr) control.m_accessibleText->ControlGone();
     m_window = &control;
     control.m_accessibleText = this;
     m_texts->control = control.m_hWnd;

@@ -2,10 +2,14 @@
 // program's own templates.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <string>
 
 #include "PanelHarness.h"
+#include "framework/AccessibleText.h"
 #include "framework/Framework.h"
+#include "res/StringIds.h"
 
 namespace uitest {
 namespace {
@@ -308,6 +312,37 @@ TEST(FrameworkControls, ListWrappersReachTheListAndTheObjectsOwnEntries) {
         EXPECT_EQ(list.GetItemCount(), 0);
     }
     ::DestroyWindow(window);
+}
+
+TEST(FrameworkControls, TextsAttachedLastAnswerForTheControlAfterEarlierTextsAreGone) {
+    CWnd control;
+    ASSERT_TRUE(control.CreateEx(0, "STATIC", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr));
+    const auto name = [&] {
+        IAccessible* object = nullptr;
+        if (FAILED(::AccessibleObjectFromWindow(control.m_hWnd, static_cast<DWORD>(OBJID_CLIENT),
+                                                __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(&object))))
+            return std::wstring(L"(no object)");
+        VARIANT self;
+        ::VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        std::wstring read = SUCCEEDED(object->get_accName(self, &text)) && text ? text : L"";
+        ::SysFreeString(text);
+        object->Release();
+        return read;
+    };
+    CAccessibleText later;
+    {
+        CAccessibleText earlier;
+        NameControl(earlier, control, vesk::IDS_ACC_DEVICES);
+        NameControl(later, control, vesk::IDS_ACC_PAGES);
+        EXPECT_EQ(name(), L"Pages");
+    }
+    // The earlier texts' end leaves the control to the later ones.
+    EXPECT_EQ(name(), L"Pages");
+    control.DestroyWindow();
 }
 
 }  // namespace
