@@ -1,8 +1,11 @@
 #include "cli/VeskCfg.h"
 
 #include <cstdio>
+#include <new>
 
 #include "driver/Vesk1394Driver.h"
+#include "os/File.h"
+#include "os/TextEncoding.h"
 #include "settings/DriverStatus.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsPlan.h"
@@ -25,30 +28,21 @@ constexpr const char* kUsage =
     "  rename device SERIAL NAME [--dry-run]\n"
     "  rename channel SERIAL in|out HARDWARE-NAME NAME [--dry-run]\n"
     "\n"
-    "Exit codes: 0 done, 1 refused or failed, 2 no driver, 64 usage.\n";
+    "\n"
+    "Options may stand anywhere; -- ends them (for a name that starts with -).\n"
+    "Exit codes: 0 done, 1 refused or failed, 2 no driver, 3 exported without the devices\n"
+    "that cannot be told apart by serial number, 64 usage.\n";
 
-// Whole files through the C library (the program links no stream library for two files).
-bool ReadAll(std::FILE* file, std::string& text) {
-    char buffer[65536];
-    size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, read);
-    return std::ferror(file) == 0;
+// The driver's 8-bit text in a message, which is UTF-8.
+std::string U(const std::string& ansi) {
+    return os::AnsiToUtf8(ansi);
 }
 
-bool ReadFile(const std::string& path, std::string& text) {
-    if (path == "-") return ReadAll(stdin, text);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    const bool read = ReadAll(file, text);
-    std::fclose(file);
-    return read;
-}
-
-bool WriteFile(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
+// Statuses of opening the control device that mean no driver is there to answer.
+bool MeansNoDriver(uint32_t status) {
+    constexpr uint32_t kFileNotFound = 2, kPathNotFound = 3, kDeviceNotConnected = 1167;
+    return status == kFileNotFound || status == kPathNotFound || status == kDeviceNotConnected ||
+           status == VESK_E_NOT_OPEN;
 }
 
 class Command {
@@ -56,24 +50,31 @@ class Command {
     Command(CDrv& drv, const std::function<void()>& notifyPanel, CommandStreams& streams)
         : m_drv(drv), m_notifyPanel(notifyPanel), m_streams(streams) {}
 
-    int Run(std::vector<std::string> args) {
-        for (auto it = args.begin(); it != args.end();) {
-            if (*it == "--dry-run") {
+    int Run(const std::vector<std::string>& given) {
+        std::vector<std::string> args;
+        bool help = false;
+        bool optionsEnded = false;
+        for (const std::string& arg : given) {
+            if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+                args.push_back(arg);
+            } else if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg == "--dry-run") {
                 m_dryRun = true;
-                it = args.erase(it);
-            } else if (*it == "--json") {
+            } else if (arg == "--json") {
                 m_json = true;
-                it = args.erase(it);
+            } else if (arg == "--help" || arg == "-h") {
+                help = true;
             } else {
-                ++it;
+                return Usage("unknown option " + arg + " (-- ends the options)");
             }
         }
-        if (args.empty()) return Usage("no command");
-        const std::string& name = args[0];
-        if (name == "--help" || name == "-h" || name == "/?" || name == "help") {
+        if (help || (!args.empty() && (args[0] == "/?" || args[0] == "help"))) {
             m_streams.out += kUsage;
             return kExitSuccess;
         }
+        if (args.empty()) return Usage("no command");
+        const std::string& name = args[0];
         if (m_json && name != "status") return Usage("--json belongs to status");
         if (m_dryRun && (name == "status" || name == "export"))
             return Usage("--dry-run belongs to import, set and rename");
@@ -105,12 +106,19 @@ class Command {
     bool Connect(int& exitCode) {
         const uint32_t status = m_drv.Open(DEVICE_INTERFACE_NAME);
         if (status == 0) return true;
-        m_streams.err +=
-            status == VESK_E_INTERFACE_VERSION
-                ? "veskcfg: the 1394 audio driver's interface version is not one "
-                  "this program knows\n"
-                : "veskcfg: the 1394 audio driver cannot be reached (" + Hex(status) + ")\n";
-        exitCode = kExitNoDriver;
+        if (status == VESK_E_INTERFACE_VERSION) {
+            exitCode = Fail(
+                "the 1394 audio driver's interface version is not one this program "
+                "knows");
+        } else if (MeansNoDriver(status)) {
+            m_streams.err +=
+                "veskcfg: the 1394 audio driver cannot be reached (" + Hex(status) + ")\n";
+            exitCode = kExitNoDriver;
+        } else {
+            // The driver is there but refuses us (access denied, busy ...): the system says why.
+            exitCode =
+                Fail("the 1394 audio driver cannot be opened: " + os::SystemErrorText(status));
+        }
         return false;
     }
 
@@ -131,8 +139,8 @@ class Command {
         const uint32_t result = ReadDriverStatus(m_drv, status, &request);
         if (result != 0)
             return Fail("the driver did not give " + request + " (" + Hex(result) + ")");
-        m_streams.outIsUtf8 = m_json;
-        m_streams.out += m_json ? StatusJson(status) : StatusText(status);
+        m_streams.outIsJson = m_json;
+        m_streams.out += m_json ? StatusJson(status) : U(StatusText(status));
         return kExitSuccess;
     }
 
@@ -140,47 +148,64 @@ class Command {
         DriverSettings settings;
         int exitCode = 0;
         if (!ReadSettings(settings, exitCode)) return exitCode;
-        const std::string text = SettingsFileText(settings);
+        std::vector<std::string> unkeyed;
+        const std::string text = SettingsFileText(settings, &unkeyed);
         if (path == "-") {
-            m_streams.outIsUtf8 = true;
+            m_streams.outIsJson = true;
             m_streams.out += text;
-            return kExitSuccess;
+        } else {
+            std::string why;
+            if (!os::ReplaceFileWith(path, text, &why))
+                return Fail(path + ": cannot be written: " + why);
+            m_streams.out += "exported " + std::to_string(settings.devices.size()) +
+                             " devices and " + std::to_string(settings.channels.size()) +
+                             " channels to " + path + "\n";
         }
-        if (!WriteFile(path, text)) return Fail(path + ": cannot be written");
-        m_streams.out += "exported " + std::to_string(settings.devices.size()) + " devices and " +
-                         std::to_string(settings.channels.size()) + " channels to " + path + "\n";
-        return kExitSuccess;
+        for (const std::string& line : unkeyed) m_streams.err += "veskcfg: " + U(line) + "\n";
+        return unkeyed.empty() ? kExitSuccess : kExitIncomplete;
     }
 
     int Import(const std::string& path) {
-        std::string text;
-        if (!ReadFile(path, text)) return Fail(path + ": cannot be read");
+        std::string bytes;
+        std::string why;
+        const os::ReadResult read = os::ReadWholeFile(path, kMaxSettingsFileBytes, &bytes, &why);
+        if (read == os::ReadResult::TooLarge)
+            return Fail(path + ": " + why + ": not a settings file\nveskcfg: nothing was written");
+        if (read != os::ReadResult::Read) return Fail(path + ": cannot be read: " + why);
         SettingsFile settings;
         std::string error;
-        if (!ParseSettingsFile(text, settings, error))
+        if (!ParseSettingsFile(bytes, settings, error))
             return Fail(path + ": " + error + "\nveskcfg: nothing was written");
         return Apply(settings, path + ": ");
     }
 
     // Checks `file` against the driver, then writes what differs (or, with --dry-run, says
     // what would change).
+    // A `set` or `rename` names what must be there: what an import would skip is refused.
     int Apply(const SettingsFile& file, const std::string& errorPrefix,
-              bool refuseSkipped = false) {
+              bool isSingleChange = false) {
         DriverSettings driver;
         int exitCode = 0;
         if (!ReadSettings(driver, exitCode)) return exitCode;
         const ImportPlan plan = PlanImport(file, driver);
         for (const std::string& skipped : plan.skipped) {
-            if (refuseSkipped)
-                m_streams.err += "veskcfg: not connected: " + skipped + "\n";
+            if (isSingleChange)
+                m_streams.err += "veskcfg: " + U(skipped) + "\n";
             else
-                m_streams.out += "skipped, not connected: " + skipped + "\n";
+                m_streams.out += "skipped, " + U(skipped) + "\n";
         }
-        if (refuseSkipped && !plan.skipped.empty()) return Fail("nothing was written");
+        if (isSingleChange && !plan.skipped.empty()) return Fail("nothing was written");
         if (!plan.errors.empty()) {
             for (const std::string& error : plan.errors)
-                m_streams.err += "veskcfg: " + errorPrefix + error + "\n";
+                m_streams.err += "veskcfg: " + errorPrefix + U(error) + "\n";
             return Fail("nothing was written");
+        }
+        if (!plan.rateLeftToClockMaster.empty()) {
+            if (isSingleChange)
+                return Fail(
+                    "the clock master sets the rate while the sampling rate mode is "
+                    "automatic\nveskcfg: nothing was written");
+            m_streams.out += "left alone: " + U(plan.rateLeftToClockMaster) + "\n";
         }
         if (!plan.HasChanges()) {
             m_streams.out += "nothing to change\n";
@@ -188,23 +213,23 @@ class Command {
         }
         if (m_dryRun) {
             for (const PlanStep& step : plan.steps)
-                if (step.isSetting) m_streams.out += "would change: " + step.text + "\n";
+                if (step.isSetting) m_streams.out += "would change: " + U(step.text) + "\n";
             return kExitSuccess;
         }
         const ApplyReport report = ApplyPlan(m_drv, plan);
         // Whatever was written, even if undone, the panel reads again.
         if (m_notifyPanel) m_notifyPanel();
         for (const std::string& applied : report.applied)
-            m_streams.out += "changed: " + applied + "\n";
+            m_streams.out += "changed: " + U(applied) + "\n";
         if (report.succeeded) return kExitSuccess;
-        m_streams.err += "veskcfg: the driver refused: " + report.failedStep + " (" +
+        m_streams.err += "veskcfg: the driver refused: " + U(report.failedStep) + " (" +
                          Hex(report.failedStatus) + ")\n";
         for (const std::string& text : report.restored)
-            m_streams.err += "veskcfg: written, then restored: " + text + "\n";
+            m_streams.err += "veskcfg: written, then restored: " + U(text) + "\n";
         for (const std::string& text : report.notRestored)
-            m_streams.err += "veskcfg: written, could not be restored: " + text + "\n";
+            m_streams.err += "veskcfg: written, could not be restored: " + U(text) + "\n";
         for (const std::string& text : report.notApplied)
-            m_streams.err += "veskcfg: not applied: " + text + "\n";
+            m_streams.err += "veskcfg: not applied: " + U(text) + "\n";
         return kExitFailed;
     }
 
@@ -272,39 +297,56 @@ class Command {
                 return Usage("no buffer " + args[2] + ": stream, asio or wdm");
         } else if (args.size() == 3 && args[1] == "clock-master") {
             if (args[2].empty()) return Usage("no clock master");
-            file.clockMaster = args[2];
+            std::string serial;
+            if (!DriverText(args[2], "the serial number", serial)) return kExitFailed;
+            file.clockMaster = serial;
         } else {
             return Usage("set: rate HZ, buffer stream|asio|wdm VALUE or clock-master pc|SERIAL");
         }
-        return Apply(file, "");
+        return Apply(file, "", true);
+    }
+
+    // A text of the command line in the driver's 8-bit text; false, with a message, when the
+    // code page cannot hold it.
+    bool DriverText(const std::string& utf8, const char* what, std::string& ansi) {
+        std::string why;
+        if (ToDriverText(utf8, ansi, why)) return true;
+        Fail(std::string(what) + " \"" + utf8 + "\" holds " + why +
+             "\nveskcfg: nothing was written");
+        return false;
     }
 
     int Rename(const std::vector<std::string>& args) {
         SettingsFile file;
         FileDevice device;
         std::string why;
+        std::string name;
         if (args.size() == 4 && args[1] == "device") {
-            device.serial = args[2];
+            if (!DriverText(args[2], "the serial number", device.serial) ||
+                !DriverText(args[3], "the name", name))
+                return kExitFailed;
             device.where = "device " + args[2];
-            if (!CheckName(args[3], why)) return Fail("the name " + why);
-            device.name = args[3];
+            if (!CheckName(name, why)) return Fail("the name " + why);
+            device.name = name;
         } else if (args.size() == 6 && args[1] == "channel" &&
                    (args[3] == "in" || args[3] == "out")) {
-            device.serial = args[2];
-            device.where = "device " + args[2];
             FileChannel channel;
+            if (!DriverText(args[2], "the serial number", device.serial) ||
+                !DriverText(args[4], "the hardware name", channel.hardwareName) ||
+                !DriverText(args[5], "the name", name))
+                return kExitFailed;
+            device.where = "device " + args[2];
             channel.direction =
                 args[3] == "in" ? ChannelDirection::Input : ChannelDirection::Output;
-            channel.hardwareName = args[4];
-            channel.name = args[5];
+            channel.name = name;
             channel.where = "channel " + args[4];
-            if (!CheckName(args[5], why)) return Fail("the name " + why);
+            if (!CheckName(name, why)) return Fail("the name " + why);
             device.channels.push_back(channel);
         } else {
             return Usage("rename: device SERIAL NAME or channel SERIAL in|out HARDWARE-NAME NAME");
         }
         file.devices.push_back(device);
-        // A rename names what must be there: one not connected is refused, not skipped.
+        if (device.serial.empty()) return Usage("no serial number");
         return Apply(file, "", true);
     }
 
@@ -319,7 +361,14 @@ class Command {
 
 int RunVeskCfg(const std::vector<std::string>& args, CDrv& drv,
                const std::function<void()>& notifyPanel, CommandStreams& streams) {
-    return Command(drv, notifyPanel, streams).Run(args);
+    try {
+        return Command(drv, notifyPanel, streams).Run(args);
+    } catch (const std::bad_alloc&) {
+        streams.err += "veskcfg: out of memory\n";
+    } catch (const std::exception& e) {
+        streams.err += std::string("veskcfg: ") + e.what() + "\n";
+    }
+    return kExitFailed;
 }
 
 }  // namespace vesk

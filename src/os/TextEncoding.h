@@ -12,4 +12,7 @@ std::string AnsiToUtf8(const std::string& text);
 // the code page cannot hold (no look-alike is put in its place).
 bool Utf8ToAnsi(const std::string& utf8, std::string* ansi);
 
+// The system's 8-bit text for messages: "code page 1252" ("Latin-1" in native builds).
+std::string AnsiCodePageName();
+
 }  // namespace os

@@ -2,12 +2,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <tuple>
+#include <vector>
 
+#include "base/Unicode.h"
 #include "model/SyncText.h"
 #include "os/TextEncoding.h"
+#include "settings/SettingsEncoding.h"
 
 namespace vesk {
 
@@ -67,8 +71,8 @@ uint32_t ReadU32(const Json& value, const At& at) {
 std::string ReadText(const Json& value, const At& at) {
     if (!value.is_string()) Refuse(at.Text(), "not a text");
     std::string ansi;
-    if (!os::Utf8ToAnsi(value.get_ref<const std::string&>(), &ansi))
-        Refuse(at.Text(), "a character this system's 8-bit text cannot hold");
+    std::string why;
+    if (!ToDriverText(value.get_ref<const std::string&>(), ansi, why)) Refuse(at.Text(), why);
     return ansi;
 }
 
@@ -107,7 +111,6 @@ void ReadChannels(const Json& list, ChannelDirection direction, const std::strin
 void ReadDevices(const Json& list, SettingsFile& file) {
     if (!list.is_array()) Refuse("devices", "not a list");
     if (list.size() > VESK_MAX_DEVICES) Refuse("devices", "more devices than a driver can have");
-    std::set<std::string> serials;
     for (size_t i = 0; i < list.size(); ++i) {
         const std::string at = "devices[" + std::to_string(i) + "]";
         const Json& entry =
@@ -115,10 +118,9 @@ void ReadDevices(const Json& list, SettingsFile& file) {
         FileDevice device;
         device.where = at;
         if (!entry.contains("serial")) Refuse(at, "no serial");
+        // An empty serial, or one named twice, cannot be matched: the import skips such
+        // entries with a word each, as it does devices that are not connected.
         device.serial = ReadText(entry["serial"], At{at, "serial"});
-        if (device.serial.empty()) Refuse(Path(at, "serial"), "empty");
-        if (!serials.insert(device.serial).second)
-            Refuse(Path(at, "serial"), "the same device a second time");
         if (entry.contains("name")) device.name = ReadName(entry["name"], At{at, "name"});
         if (entry.contains("rank")) device.rank = ReadU32(entry["rank"], At{at, "rank"});
         if (entry.contains("syncMode")) {
@@ -157,7 +159,6 @@ void ReadFile(const Json& document, SettingsFile& file) {
     }
     if (top.contains("clockMaster")) {
         file.clockMaster = ReadText(top["clockMaster"], At{kTop, "clockMaster"});
-        if (file.clockMaster->empty()) Refuse("clockMaster", "empty");
     }
     if (top.contains("sampleRateMode")) {
         const std::string mode = ReadText(top["sampleRateMode"], At{kTop, "sampleRateMode"});
@@ -222,24 +223,72 @@ void AppendChannels(std::string& text, const DriverSettings& settings, const Dev
 }  // namespace
 
 bool CheckName(const std::string& name, std::string& why) {
+    // The driver counts bytes, and so does the panel's name box in the 8-bit API; control
+    // characters are what the driver may hold already and what a name box lets through.
     if (name.size() > kMaxNameLength) {
-        why =
-            std::to_string(name.size()) + " characters, at most " + std::to_string(kMaxNameLength);
+        why = std::to_string(name.size()) + " bytes in " + os::AnsiCodePageName() + ", at most " +
+              std::to_string(kMaxNameLength);
         return false;
     }
-    for (const char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            why = "a control character";
-            return false;
-        }
+    if (name.find('\0') != std::string::npos) {
+        why = "a zero character, which would end the name";
+        return false;
     }
     return true;
 }
 
-bool ParseSettingsFile(const std::string& text, SettingsFile& file, std::string& error) {
+bool ToDriverText(const std::string& utf8, std::string& ansi, std::string& why) {
+    if (os::Utf8ToAnsi(utf8, &ansi)) return true;
+    ansi.clear();
+    const size_t valid = Utf8ValidPrefix(utf8);
+    if (valid < utf8.size()) {
+        why = "not UTF-8 text";
+        return false;
+    }
+    // Found one character at a time only now: nearly every text converts whole.
+    std::string one;
+    for (size_t i = 0; i < utf8.size();
+         i += Utf8CharacterSize(static_cast<unsigned char>(utf8[i]))) {
+        const std::string character =
+            utf8.substr(i, Utf8CharacterSize(static_cast<unsigned char>(utf8[i])));
+        if (!os::Utf8ToAnsi(character, &one)) {
+            why = DescribeUtf8Character(utf8, i) + ", which " + os::AnsiCodePageName() +
+                  " cannot hold";
+            return false;
+        }
+    }
+    why = "a text " + os::AnsiCodePageName() + " cannot hold";
+    return false;
+}
+
+bool SerialIsKey(const DriverSettings& settings, const DeviceSettings& device) {
+    const std::string serial = device.Serial();
+    return !serial.empty() && settings.DevicesWithSerial(serial) == 1;
+}
+
+bool ParseSettingsFile(const std::string& bytes, SettingsFile& file, std::string& error) {
     file = SettingsFile{};
+    if (bytes.size() > kMaxSettingsFileBytes) {
+        error = "larger than " + std::to_string(kMaxSettingsFileBytes / (1024 * 1024)) +
+                " MiB: not a settings file";
+        return false;
+    }
+    std::string text;
+    if (!DecodeSettingsBytes(bytes, text, error)) return false;
+    // nlohmann's parser keeps the last of two equal members without a word, and a file of
+    // brackets alone would nest without end: both are refused while parsing.
+    std::vector<std::set<std::string>> members;
+    const auto check = [&members](int depth, Json::parse_event_t event, Json& parsed) {
+        if (depth > 8) throw FileError("nested deeper than a settings file is");
+        if (event == Json::parse_event_t::object_start) members.emplace_back();
+        if (event == Json::parse_event_t::object_end && !members.empty()) members.pop_back();
+        if (event == Json::parse_event_t::key && !members.empty() &&
+            !members.back().insert(parsed.get<std::string>()).second)
+            throw FileError("the member \"" + parsed.get<std::string>() + "\" twice in one object");
+        return true;
+    };
     try {
-        ReadFile(Json::parse(text), file);
+        ReadFile(Json::parse(text, check), file);
         return true;
     } catch (const Json::parse_error& e) {
         error = std::string("not JSON: ") + e.what();
@@ -252,7 +301,7 @@ bool ParseSettingsFile(const std::string& text, SettingsFile& file, std::string&
     return false;
 }
 
-std::string SettingsFileText(const DriverSettings& settings) {
+std::string SettingsFileText(const DriverSettings& settings, std::vector<std::string>* unkeyed) {
     // Written directly rather than built as a document: a full driver's file is written in a
     // fraction of the time, which is what a script that backs up often notices.
     std::string text;
@@ -262,12 +311,18 @@ std::string SettingsFileText(const DriverSettings& settings) {
     text += "\",\n  \"version\": " + std::to_string(kSettingsVersion) + ",\n";
     text += std::string("  \"asioNamesIncludeDevice\": ") +
             (settings.asioNameIncludesDevice != 0 ? "true" : "false") + ",\n";
-    // A device master the driver names but does not list cannot be keyed: the file leaves the
-    // clock master out rather than name the wrong one.
+    // A device master the driver names but does not list, or one that cannot be told apart by
+    // its serial, cannot be keyed: the file leaves the clock master out rather than name the
+    // wrong one.
     const DeviceSettings* master = settings.clockMaster.MasterType == 0
                                        ? nullptr
                                        : settings.DeviceById(settings.clockMaster.MasterDeviceId);
-    if (settings.clockMaster.MasterType == 0 || master != nullptr) {
+    if (master != nullptr && !SerialIsKey(settings, *master)) {
+        if (unkeyed)
+            unkeyed->push_back("the clock master (device " + master->Serial() +
+                               ") is left out: its serial number does not name one device");
+        master = nullptr;
+    } else if (settings.clockMaster.MasterType == 0 || master != nullptr) {
         text += "  \"clockMaster\": ";
         AppendString(text, master ? master->Serial() : kClockMasterPc);
         text += ",\n";
@@ -280,9 +335,20 @@ std::string SettingsFileText(const DriverSettings& settings) {
         ",\n    \"asioUs\": " + std::to_string(settings.asioDepth.Current) +
         ",\n    \"wdmUs\": " + std::to_string(settings.wdmDepth.Current) + "\n  },\n";
     text += "  \"devices\": [";
-    for (size_t d = 0; d < settings.devices.size(); ++d) {
-        const DeviceSettings& device = settings.devices[d];
-        text += d ? ",\n    {\n      \"serial\": " : "\n    {\n      \"serial\": ";
+    bool firstDevice = true;
+    for (const DeviceSettings& device : settings.devices) {
+        if (!SerialIsKey(settings, device)) {
+            if (unkeyed)
+                unkeyed->push_back((device.Serial().empty()
+                                        ? "a device without a serial number"
+                                        : "device " + device.Serial() +
+                                              ", whose serial number another device carries too") +
+                                   " (\"" + device.Name() +
+                                   "\") is left out: it cannot be restored by serial number");
+            continue;
+        }
+        text += firstDevice ? "\n    {\n      \"serial\": " : ",\n    {\n      \"serial\": ";
+        firstDevice = false;
         AppendString(text, device.Serial());
         text += ",\n      \"name\": ";
         AppendString(text, device.Name());
@@ -299,7 +365,7 @@ std::string SettingsFileText(const DriverSettings& settings) {
         AppendChannels(text, settings, device, ChannelDirection::Output);
         text += "\n    }";
     }
-    text += settings.devices.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    text += firstDevice ? "]\n}\n" : "\n  ]\n}\n";
     return text;
 }
 

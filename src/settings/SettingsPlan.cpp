@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <tuple>
 
 #include "model/BufferDepth.h"
@@ -81,46 +82,126 @@ class Planner {
         m_plan.errors.push_back(where + ": " + why);
     }
 
-    // The connected device a file entry names, or null (skipped, or refused when two devices
-    // carry its serial number).
+    // The connected device a file entry names, or null (skipped, with why).
     const DeviceSettings* Connected(const FileDevice& entry) {
+        if (entry.serial.empty()) {
+            m_plan.skipped.push_back("no serial number: " + entry.where);
+            return nullptr;
+        }
+        if (m_fileSerials[entry.serial] > 1) {
+            m_plan.skipped.push_back("named more than once in the file: device " + entry.serial);
+            return nullptr;
+        }
         const auto found = m_devicesBySerial.find(entry.serial);
         if (found == m_devicesBySerial.end()) {
-            m_plan.skipped.push_back("device " + entry.serial);
+            m_plan.skipped.push_back("not connected: device " + entry.serial);
             return nullptr;
         }
         if (found->second.size() > 1) {
-            Error(entry.where, "serial " + entry.serial + " is carried by " +
-                                   std::to_string(found->second.size()) + " connected devices");
+            m_plan.skipped.push_back("carried by " + std::to_string(found->second.size()) +
+                                     " connected devices: serial " + entry.serial);
             return nullptr;
         }
         return found->second.front();
     }
 
     void PlanDevicesAndChannels() {
-        for (const FileDevice& entry : m_file.devices) {
-            const DeviceSettings* device = Connected(entry);
-            if (device == nullptr) continue;
-            PlanDeviceRecord(entry, *device);
-            PlanSyncMode(entry, *device);
-            for (const FileChannel& channel : entry.channels) PlanChannel(entry, *device, channel);
+        for (const FileDevice& entry : m_file.devices) ++m_fileSerials[entry.serial];
+        std::vector<std::pair<const FileDevice*, const DeviceSettings*>> matched;
+        for (const FileDevice& entry : m_file.devices)
+            if (const DeviceSettings* device = Connected(entry))
+                matched.push_back({&entry, device});
+        const std::vector<uint32_t> ranks = PlanRanks(matched);
+        std::vector<bool> named(m_driver.devices.size(), false);
+        for (const auto& [entry, device] : matched) {
+            const size_t index = static_cast<size_t>(device - m_driver.devices.data());
+            named[index] = true;
+            PlanDeviceRecord(entry->serial, entry->name, ranks, index);
+            PlanSyncMode(*entry, *device);
+            for (const FileChannel& channel : entry->channels)
+                PlanChannel(*entry, *device, channel);
         }
+        // Devices the file does not name move when others take their places.
+        for (size_t index = 0; index < named.size(); ++index)
+            if (!named[index])
+                PlanDeviceRecord(m_driver.devices[index].Serial(), std::nullopt, ranks, index);
     }
 
-    void PlanDeviceRecord(const FileDevice& entry, const DeviceSettings& device) {
+    // The rank of every connected device after the import (empty: ranks are left alone). A
+    // file whose ranks all match the driver's changes nothing, so that a backup taken of any
+    // state, even one with ranks twice, restores without a write.
+    std::vector<uint32_t> PlanRanks(
+        const std::vector<std::pair<const FileDevice*, const DeviceSettings*>>& matched) {
+        struct Wanted {
+            uint32_t rank;
+            size_t order;
+            size_t index;
+        };
+        std::vector<Wanted> wanted;
+        bool changes = false;
+        for (const auto& [entry, device] : matched) {
+            if (!entry->rank) continue;
+            const size_t index = static_cast<size_t>(device - m_driver.devices.data());
+            wanted.push_back({*entry->rank, wanted.size(), index});
+            changes = changes || *entry->rank != device->record.Rank;
+        }
+        if (!changes) return {};
+        bool valid = true;
+        for (const auto& [entry, device] : matched) {
+            if (entry->rank && *entry->rank >= VESK_MAX_DEVICES) {
+                Error(entry->where + ".rank", std::to_string(*entry->rank) +
+                                                  " is out of range: ranks go from 0 to " +
+                                                  std::to_string(VESK_MAX_DEVICES - 1));
+                valid = false;
+            }
+        }
+        if (!valid) return {};
+        const size_t count = m_driver.devices.size();
+        std::stable_sort(wanted.begin(), wanted.end(),
+                         [](const Wanted& a, const Wanted& b) { return a.rank < b.rank; });
+        std::vector<size_t> places(count, count);  // device index by place; count: free
+        std::vector<bool> placed(count, false);
+        for (const Wanted& w : wanted) {
+            // The place it names, or the next free one after it, or the last free one before.
+            size_t place = std::min<size_t>(w.rank, count - 1);
+            while (place < count && places[place] != count) ++place;
+            if (place == count)
+                for (place = std::min<size_t>(w.rank, count - 1); places[place] != count;) --place;
+            places[place] = w.index;
+            placed[w.index] = true;
+        }
+        std::vector<size_t> others;
+        for (size_t index = 0; index < count; ++index)
+            if (!placed[index]) others.push_back(index);
+        std::stable_sort(others.begin(), others.end(), [this](size_t a, size_t b) {
+            return m_driver.devices[a].record.Rank < m_driver.devices[b].record.Rank;
+        });
+        size_t next = 0;
+        for (size_t& place : places)
+            if (place == count) place = others[next++];
+        std::vector<uint32_t> ranks(count);
+        for (size_t place = 0; place < count; ++place)
+            ranks[places[place]] = static_cast<uint32_t>(place);
+        return ranks;
+    }
+
+    void PlanDeviceRecord(const std::string& serial, const std::optional<std::string>& name,
+                          const std::vector<uint32_t>& ranks, size_t index) {
+        const DeviceSettings& device = m_driver.devices[index];
         _VESK_DEVICE_PROPERTIES changed = device.record;
         std::vector<std::string> what;
-        if (entry.name && *entry.name != device.Name()) {
-            CopyNameIntoField(changed.DeviceName, entry.name->c_str());
-            what.push_back("name " + Quoted(device.Name()) + " -> " + Quoted(*entry.name));
+        if (name && *name != device.Name()) {
+            CopyNameIntoField(changed.DeviceName, name->c_str());
+            what.push_back("name " + Quoted(device.Name()) + " -> " + Quoted(*name));
         }
-        if (entry.rank && *entry.rank != device.record.Rank) {
-            changed.Rank = *entry.rank;
-            what.push_back("rank " + std::to_string(device.record.Rank) + " -> " +
-                           std::to_string(*entry.rank));
+        const uint32_t rankBefore = device.record.Rank;
+        if (!ranks.empty() && ranks[index] != rankBefore) {
+            changed.Rank = ranks[index];
+            what.push_back("rank " + std::to_string(rankBefore) + " -> " +
+                           std::to_string(ranks[index]));
         }
         if (what.empty()) return;
-        std::string text = "device " + entry.serial + ": " + what[0];
+        std::string text = "device " + serial + ": " + what[0];
         for (size_t i = 1; i < what.size(); ++i) text += ", " + what[i];
         const _VESK_DEVICE_PROPERTIES before = device.record;
         m_plan.steps.push_back({text, true,
@@ -177,7 +258,7 @@ class Planner {
         const std::string label =
             ChannelLabel(entry.serial, wanted.direction, wanted.hardwareName, wanted.occurrence);
         if (channel == nullptr) {
-            m_plan.skipped.push_back(label);
+            m_plan.skipped.push_back("not connected: " + label);
             return;
         }
         if (channel->Name() == wanted.name) return;
@@ -212,11 +293,15 @@ class Planner {
             if (*m_file.clockMaster == kClockMasterPc) {
                 wanted.MasterType = 0;
                 wanted.MasterDeviceId = 0;
-            } else if (m_driver.DevicesWithSerial(*m_file.clockMaster) != 1) {
-                Error("clockMaster", "device " + *m_file.clockMaster +
-                                         (m_driver.DevicesWithSerial(*m_file.clockMaster) == 0
-                                              ? " is not connected"
-                                              : " is not one device"));
+            } else if (m_file.clockMaster->empty()) {
+                m_plan.skipped.push_back("no serial number: the clock master");
+                valid = false;
+            } else if (const int carriers = m_driver.DevicesWithSerial(*m_file.clockMaster);
+                       carriers != 1) {
+                m_plan.skipped.push_back((carriers == 0 ? std::string("not connected: ")
+                                                        : "carried by " + std::to_string(carriers) +
+                                                              " connected devices: ") +
+                                         "the clock master, device " + *m_file.clockMaster);
                 valid = false;
             } else {
                 wanted.MasterType = 1;
@@ -253,6 +338,13 @@ class Planner {
         const _VESK_SAMPLE_RATE_INFO& rates = m_driver.sampleRates;
         const uint32_t wanted = *m_file.sampleRate;
         if (wanted == rates.CurrentRate) return;
+        // In automatic mode the clock master sets the rate; the panel offers no rate then, and
+        // a file exported in that mode records the rate the clock master had set.
+        if (m_file.automaticRate.value_or(m_driver.sampleRateMode != 0)) {
+            m_plan.rateLeftToClockMaster = "sampling rate " + std::string(SampleRateText(wanted)) +
+                                           " left to the clock master (the rate mode is automatic)";
+            return;
+        }
         const uint32_t count = std::min(uint32_t{rates.RateCount}, VESK_MAX_RATES);
         bool offered = false;
         // The record is packed: its rates are read one by one, never through a pointer.
@@ -345,6 +437,7 @@ class Planner {
     const DriverSettings& m_driver;
     std::map<ChannelKey, const ChannelSettings*> m_channels;
     std::map<std::string, std::vector<const DeviceSettings*>> m_devicesBySerial;
+    std::map<std::string, int> m_fileSerials;
     ImportPlan m_plan;
     std::vector<PlanStep> m_syncSteps;
 };

@@ -27,15 +27,21 @@ struct PlanStep {
 
 struct ImportPlan {
     std::vector<PlanStep> steps;
-    // Devices and channels of the file that are not connected: skipped.
+    // Entries of the file that cannot be matched, and why ("not connected: device SN-1"):
+    // skipped.
     std::vector<std::string> skipped;
+    // A rate the file names that is not written because the clock master sets the rate
+    // (the rate mode is, or becomes, automatic); empty otherwise.
+    std::string rateLeftToClockMaster;
     // Entries that cannot be applied; when there is one, nothing is written.
     std::vector<std::string> errors;
 
     bool HasChanges() const;
 };
 
-// The panel's own limits of the buffer depths (the driver gives none).
+// Checks `file` against the connected driver and plans its writes. Ranks are made whole as the
+// Devices page's Apply makes them: the devices the file ranks take their places, the others
+// keep their order in the places left, and every device ends with a rank of its own from 0.
 ImportPlan PlanImport(const SettingsFile& file, const DriverSettings& driver);
 
 struct ApplyReport {

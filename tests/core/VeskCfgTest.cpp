@@ -1,48 +1,19 @@
 // The console program's commands against the simulated driver: a backup restored after the
 // driver changed (also at capacity), refused files that write nothing, a write failing at any
 // point that leaves the driver as it was, and the command line's exit codes.
-#include <gtest/gtest.h>
-
-#include <nlohmann/json.hpp>
-
-#include <cstdio>
-#include <fstream>
 #include <functional>
-#include <set>
-#include <string>
-#include <vector>
 
-#include "cli/VeskCfg.h"
-#include "driver/IoctlCodes.h"
-#include "sim/Simulator.h"
+#include "VeskCfgSupport.h"
 
 namespace {
 
-using json = nlohmann::json;
-
-sim::Simulator& Sim() {
-    return sim::Simulator::Instance();
-}
-
-struct Result {
-    int exitCode;
-    vesk::CommandStreams streams;
-    int panelNotices;
-};
-
-Result VeskCfg(const std::vector<std::string>& args) {
-    Result result{0, {}, 0};
-    CDrv drv;
-    result.exitCode = vesk::RunVeskCfg(
-        args, drv, [&] { ++result.panelNotices; }, result.streams);
-    return result;
-}
+using namespace veskcfg_test;
 
 // Two devices, one of them the clock master; two inputs of one device share a hardware name.
 const json kStudio = json::parse(R"({
   "asioNameIncludesDevice": 0,
   "clockMaster": {"masterType": 1, "masterDeviceId": "0x1002"},
-  "sampleRateMode": 1,
+  "sampleRateMode": 0,
   "sampleRate": {"currentRate": 48000, "rates": [44100, 48000, 96000]},
   "streamBufferDepth": {"minimum": 1000, "step": 125, "current": 2000},
   "asioBufferDepth": {"current": 5250, "minimum": 1000, "step": 125, "samples": 252},
@@ -69,7 +40,7 @@ json Reinstalled() {
     json changed = kStudio;
     changed["asioNameIncludesDevice"] = 1;
     changed["clockMaster"] = {{"masterType", 0}, {"masterDeviceId", 0}};
-    changed["sampleRateMode"] = 0;
+    changed["sampleRateMode"] = 1;
     changed["sampleRate"]["currentRate"] = 44100;
     changed["streamBufferDepth"]["current"] = 3000;
     changed["asioBufferDepth"]["current"] = 8000;
@@ -89,59 +60,6 @@ json Reinstalled() {
     devices[1]["syncModes"]["current"] = {{"syncType", 4}, {"modeId", 3}, {"modeName", "S/PDIF"}};
     devices[1]["inputs"][0]["id"] = "0x2103";
     return changed;
-}
-
-void Load(const json& scenario) {
-    Sim().Reset();
-    std::string error;
-    ASSERT_TRUE(Sim().LoadScenario(scenario.dump(), &error)) << error;
-}
-
-std::string TempPath(const char* name) {
-    return testing::TempDir() + name;
-}
-
-std::string Exported() {
-    Result result = VeskCfg({"export", "-"});
-    EXPECT_EQ(result.exitCode, vesk::kExitSuccess) << result.streams.err;
-    return result.streams.out;
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// Requests that change the driver, as the trace shows them.
-size_t WritesTraced() {
-    const std::set<uint32_t> writes = {vesk::IOCTL_VESK_SET_ASIO_NAME_INCLUDES_DEVICE,
-                                       vesk::IOCTL_VESK_SET_CLOCK_MASTER,
-                                       vesk::IOCTL_VESK_SET_SAMPLE_RATE_MODE,
-                                       vesk::IOCTL_VESK_SET_SAMPLE_RATE,
-                                       vesk::IOCTL_VESK_SET_DEVICE_SYNC_MODE,
-                                       vesk::IOCTL_VESK_SET_DEVICE_PROPERTIES,
-                                       vesk::IOCTL_VESK_SET_CHANNEL_PROPERTIES,
-                                       vesk::IOCTL_VESK_START_STREAMING,
-                                       vesk::IOCTL_VESK_STOP_STREAMING,
-                                       vesk::IOCTL_VESK_SET_STREAM_BUFFER_DEPTH,
-                                       vesk::IOCTL_VESK_SET_ASIO_BUFFER_DEPTH,
-                                       vesk::IOCTL_VESK_SET_WDM_BUFFER_DEPTH};
-    size_t count = 0;
-    for (const std::string& line : Sim().TraceLines()) {
-        unsigned connection = 0;
-        unsigned code = 0;
-        if (std::sscanf(line.c_str(), "ioctl %u 0x%x", &connection, &code) == 2)
-            count += writes.count(code);
-    }
-    return count;
-}
-
-// The driver's state without what a restore need not bring back (identifiers, samples).
-json Comparable() {
-    json state = json::parse(Sim().DumpScenario());
-    state.erase("events");
-    // The driver derives the sample counts from the depth and the rate when either is set.
-    for (const char* buffer : {"asioBufferDepth", "wdmBufferDepth"}) state[buffer].erase("samples");
-    return state;
 }
 
 TEST(VeskCfgCommands, ABackupRestoresEverySettingAfterTheDriverHandedOutNewIdentifiers) {
@@ -208,19 +126,19 @@ TEST(VeskCfgCommands, AnInvalidEntryIsNamedAndNothingIsWritten) {
         {"version", [](json& f) { f["version"] = 2; }},
         {"format", [](json& f) { f["format"] = "something else"; }},
         {"unknown member \"sampleRat\"", [](json& f) { f["sampleRat"] = 48000; }},
-        {"devices[0].name: 40 characters",
+        {"devices[0].name: 40 bytes in",
          [](json& f) { f["devices"][0]["name"] = std::string(40, 'n'); }},
-        {"devices[0].inputs[1].name: a character",
+        {"devices[0].inputs[1].name: \xE4\xB8\xAD (U+4E2D), which",
          [](json& f) { f["devices"][0]["inputs"][1]["name"] = "\xE4\xB8\xAD"; }},
-        {"devices[1].name: a control character", [](json& f) { f["devices"][1]["name"] = "a\tb"; }},
-        {"devices[1].serial: the same device", [](json& f) { f["devices"][1]["serial"] = "SN-A"; }},
+        {"devices[1].name: a zero character",
+         [](json& f) { f["devices"][1]["name"] = std::string("a\0b", 3); }},
         {"bufferDepths.streamUs: 2050", [](json& f) { f["bufferDepths"]["streamUs"] = 2050; }},
         {"bufferDepths.asioUs: 40125", [](json& f) { f["bufferDepths"]["asioUs"] = 40125; }},
         {"bufferDepths.wdmUs: 1000", [](json& f) { f["bufferDepths"]["wdmUs"] = 1000; }},
         {"sampleRate: 88200", [](json& f) { f["sampleRate"] = 88200; }},
         {"devices[1].syncMode", [](json& f) { f["devices"][1]["syncMode"]["id"] = 2; }},
-        {"clockMaster: device SN-Z", [](json& f) { f["clockMaster"] = "SN-Z"; }},
         {"devices[0].rank: negative", [](json& f) { f["devices"][0]["rank"] = -1; }},
+        {"devices[0].rank: 64 is out of range", [](json& f) { f["devices"][0]["rank"] = 64; }},
     };
     const std::string path = TempPath("invalid.json");
     Sim().TraceToMemory(true);

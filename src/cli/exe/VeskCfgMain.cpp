@@ -1,8 +1,11 @@
-// veskcfg.exe: the console program over the real driver. Output to a console is written as
-// UTF-16, so that names show as the panel shows them whatever the console's code page; output
-// to a file or a pipe is written as it is (the system's 8-bit text, or UTF-8 for JSON).
+// veskcfg.exe: the console program over the real driver. The command line is taken as the
+// user typed it (UTF-16, whatever the code page). A console is written in UTF-16, so that
+// names show as the panel shows them; a file or a pipe gets UTF-8, with CR LF line ends for
+// the reports meant for people and as it is for JSON. Every write is checked.
 #include <windows.h>
 
+#include <algorithm>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -11,25 +14,78 @@
 
 namespace {
 
-void Write(DWORD which, const std::string& text, UINT codePage) {
-    if (text.empty()) return;
-    HANDLE handle = ::GetStdHandle(which);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
-    DWORD mode = 0;
-    DWORD written = 0;
-    if (::GetConsoleMode(handle, &mode)) {
-        const int length = ::MultiByteToWideChar(codePage, 0, text.data(),
-                                                 static_cast<int>(text.size()), nullptr, 0);
-        if (length > 0) {
-            std::wstring wide(static_cast<size_t>(length), L'\0');
-            ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                                  length);
-            ::WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written,
-                            nullptr);
-            return;
-        }
+std::string Utf8(const wchar_t* wide) {
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) return {};
+    std::string text(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], length, nullptr, nullptr);
+    text.pop_back();
+    return text;
+}
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                              length);
+    return wide;
+}
+
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
     }
-    ::WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return out;
+}
+
+// Windows 7's console takes at most about 64 KB in one call and writes nothing at all beyond;
+// pieces of 8192 characters suit every version.
+bool WriteConsole(HANDLE console, const std::wstring& text) {
+    constexpr size_t kPiece = 8192;
+    for (size_t done = 0; done < text.size();) {
+        size_t piece = std::min(kPiece, text.size() - done);
+        // A surrogate pair stays in one piece.
+        if (piece < text.size() - done && text[done + piece - 1] >= 0xD800 &&
+            text[done + piece - 1] <= 0xDBFF)
+            --piece;
+        DWORD written = 0;
+        if (!::WriteConsoleW(console, text.data() + done, static_cast<DWORD>(piece), &written,
+                             nullptr) ||
+            written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+bool WriteBytes(HANDLE file, const std::string& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        const DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, piece, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// False when `utf8` could not be written whole.
+bool Write(DWORD which, const std::string& utf8, bool isJson) {
+    if (utf8.empty()) return true;
+    HANDLE handle = ::GetStdHandle(which);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        ::SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    DWORD mode = 0;
+    if (::GetConsoleMode(handle, &mode)) return WriteConsole(handle, Wide(WithCrLf(utf8)));
+    return WriteBytes(handle, isJson ? utf8 : WithCrLf(utf8));
 }
 
 void NotifyPanel() {
@@ -37,17 +93,36 @@ void NotifyPanel() {
     if (message != 0) ::PostMessageA(HWND_BROADCAST, message, 0, 0);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    int exitCode = 0;
+int Run(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
     vesk::CommandStreams streams;
+    int exitCode = 0;
     {
         CDrv drv;
         exitCode = vesk::RunVeskCfg(args, drv, NotifyPanel, streams);
     }
-    Write(STD_OUTPUT_HANDLE, streams.out, streams.outIsUtf8 ? CP_UTF8 : CP_ACP);
-    Write(STD_ERROR_HANDLE, streams.err, CP_ACP);
+    if (!Write(STD_OUTPUT_HANDLE, streams.out, streams.outIsJson)) {
+        const DWORD error = ::GetLastError();
+        streams.err +=
+            "veskcfg: standard output cannot be written (error " + std::to_string(error) + ")\n";
+        if (exitCode == vesk::kExitSuccess || exitCode == vesk::kExitIncomplete)
+            exitCode = vesk::kExitFailed;
+    }
+    Write(STD_ERROR_HANDLE, streams.err, false);
     return exitCode;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    // Nothing may end the program without an exit code a script can read.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        Write(STD_ERROR_HANDLE, std::string("veskcfg: ") + e.what() + "\n", false);
+    } catch (...) {
+        Write(STD_ERROR_HANDLE, "veskcfg: an unexpected failure\n", false);
+    }
+    return vesk::kExitFailed;
 }

@@ -36,4 +36,8 @@ bool Utf8ToAnsi(const std::string& utf8, std::string* ansi) {
     return true;
 }
 
+std::string AnsiCodePageName() {
+    return "Latin-1";
+}
+
 }  // namespace os

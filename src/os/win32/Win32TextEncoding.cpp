@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace os {
@@ -53,6 +54,10 @@ bool Utf8ToAnsi(const std::string& utf8, std::string* ansi) {
     ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
                           &(*ansi)[0], length, nullptr, &usedDefault);
     return !usedDefault;
+}
+
+std::string AnsiCodePageName() {
+    return "code page " + std::to_string(::GetACP());
 }
 
 }  // namespace os
