@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Numbers.h"
+#include "os/TextEncoding.h"
 
 namespace sim {
 
@@ -56,8 +57,15 @@ bool ReadBool(const Json& value, const std::string& where) {
 
 std::string ReadText(const Json& value, const std::string& where, size_t maxLength) {
     if (!value.is_string()) Refuse(where, "not a text");
-    const std::string& text = value.get_ref<const std::string&>();
+    // A driver holds its texts in the system's 8-bit code page, as the panel writes them.
+    std::string text;
+    if (!os::Utf8ToAnsi(value.get_ref<const std::string&>(), &text))
+        Refuse(where, "a character the system's code page cannot hold");
     return text.substr(0, std::min({text.find('\0'), maxLength, text.size()}));
+}
+
+Json TextJson(const std::string& text) {
+    return os::AnsiToUtf8(text);
 }
 
 std::vector<uint8_t> ReadBytes(const Json& value, const std::string& where, size_t maxSize) {

@@ -24,7 +24,9 @@ int32_t ReadI32(const Json& value, const std::string& where);
 uint8_t ReadU8(const Json& value, const std::string& where);
 bool ReadBool(const Json& value, const std::string& where);
 // Text as a driver keeps it: up to the first zero character, at most `maxLength` characters.
+// A text of the driver (8-bit, in the system's code page) from the scenario's UTF-8, and back.
 std::string ReadText(const Json& value, const std::string& where, size_t maxLength);
+Json TextJson(const std::string& text);
 std::vector<uint8_t> ReadBytes(const Json& value, const std::string& where, size_t maxSize);
 std::vector<uint32_t> ReadRates(const Json& value, const std::string& where, size_t maxCount);
 

@@ -12,7 +12,7 @@ uint32_t Value(uint32_t field) {
 }
 
 Json ModeJson(const SimSyncMode& mode) {
-    return Json{{"syncType", mode.syncType}, {"modeId", mode.modeId}, {"modeName", mode.name}};
+    return Json{{"syncType", mode.syncType}, {"modeId", mode.modeId}, {"modeName", TextJson(mode.name)}};
 }
 
 Json PlugJson(const SimPlug& plug) {
@@ -27,8 +27,8 @@ Json ChannelsJson(const std::vector<SimChannel>& channels) {
     Json list = Json::array();
     for (const SimChannel& channel : channels) {
         list.push_back(Json{{"id", HexText(channel.id)},
-                            {"hardwareName", channel.hardwareName},
-                            {"channelName", channel.channelName},
+                            {"hardwareName", TextJson(channel.hardwareName)},
+                            {"channelName", TextJson(channel.channelName)},
                             {"field0", HexBytes(channel.field0.data(), channel.field0.size())},
                             {"field8", HexBytes(channel.field8.data(), channel.field8.size())}});
     }
@@ -45,8 +45,8 @@ Json DeviceJson(const SimDevice& device) {
     while (extraSize > 0 && device.extra[extraSize - 1] == 0) --extraSize;
     return Json{{"id", HexText(device.id)},
                 {"rank", device.rank},
-                {"name", device.name},
-                {"serial", device.serial},
+                {"name", TextJson(device.name)},
+                {"serial", TextJson(device.serial)},
                 {"extra", HexBytes(device.extra.data(), extraSize)},
                 {"syncModes", {{"current", ModeJson(device.currentMode)}, {"modes", modes}}},
                 {"streams", {{"plugs", plugs}}},

@@ -5,12 +5,15 @@
 
 #include <cstring>
 #include <memory>
+#include <exception>
 #include <new>
 #include <string>
 
 #include "KernelControl.h"
+#include "base/Unicode.h"
 #include "driver/IoctlCodes.h"
 #include "os/Event.h"
+#include "os/TextEncoding.h"
 #include "os/Window.h"
 #include "sim/SimState.h"
 
@@ -44,6 +47,32 @@ bool SetEventByHandleValue(uint32_t handleValue) {
 
 void SendDeviceInterfaceChange(WindowHandle, uint32_t event, const uint8_t*, const char*) {
     KdrvSetInterfacePresent(event == 0x8000);
+}
+
+std::string AnsiToUtf8(const std::string& text) {
+    // A byte of the code page is at most one UTF-16 unit.
+    std::u16string wide(text.size(), u'\0');
+    const int bytes = KdrvAnsiToUnicode(text.data(), static_cast<uint32_t>(text.size()),
+                                        reinterpret_cast<uint16_t*>(&wide[0]),
+                                        static_cast<uint32_t>(wide.size() * 2));
+    std::string utf8;
+    if (bytes < 0 || !vesk::Utf16ToUtf8(wide.data(), static_cast<size_t>(bytes) / 2, &utf8))
+        return {};
+    return utf8;
+}
+
+bool Utf8ToAnsi(const std::string& utf8, std::string* ansi) {
+    std::u16string wide;
+    if (!vesk::Utf8ToUtf16(utf8, &wide)) return false;
+    ansi->assign(wide.size() * 2, '\0');
+    const int bytes = KdrvUnicodeToAnsi(reinterpret_cast<const uint16_t*>(wide.data()),
+                                        static_cast<uint32_t>(wide.size() * 2), &(*ansi)[0],
+                                        static_cast<uint32_t>(ansi->size()));
+    if (bytes < 0) return false;
+    ansi->resize(static_cast<size_t>(bytes));
+    // The kernel's conversion puts a default character in silently: a text that does not come
+    // back whole was not held.
+    return AnsiToUtf8(*ansi) == utf8;
 }
 
 }  // namespace os
@@ -106,8 +135,12 @@ void KsimCommand(uint32_t code, const char* text, uint32_t textSize, void* reply
                                   ? simulator->LoadScenarioFile(line, &why)
                                   : simulator->Execute(line, &why);
         WriteReply(reply, replySize, accepted, why);
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
         WriteReply(reply, replySize, false, "out of memory");
+    } catch (const std::exception& e) {
+        WriteReply(reply, replySize, false, e.what());
+    } catch (...) {
+        WriteReply(reply, replySize, false, "an unexpected failure");
     }
 }
 

@@ -25,6 +25,9 @@ void KsimCommand(uint32_t code, const char* text, uint32_t textSize, void* reply
 void KdrvReferenceClientEvent(uint32_t handleValue);
 int KdrvSetClientEvent(uint32_t handleValue);
 void KdrvSetInterfacePresent(int present);
+/* Between the system's 8-bit code page and UTF-16 (sizes in bytes): the bytes written, or -1. */
+int KdrvAnsiToUnicode(const char* ansi, uint32_t ansiSize, uint16_t* wide, uint32_t wideSize);
+int KdrvUnicodeToAnsi(const uint16_t* wide, uint32_t wideSize, char* ansi, uint32_t ansiSize);
 
 #ifdef __cplusplus
 }

@@ -119,6 +119,31 @@ int KdrvSetClientEvent(uint32_t handleValue) {
     return set;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Texts: the driver holds names in the system's 8-bit code page; scenarios and dumps are UTF-8.
+
+// Declared by the WDK's ntifs.h, which mingw-w64's DDK headers leave out.
+NTSYSAPI NTSTATUS NTAPI RtlMultiByteToUnicodeN(PWCH unicode, ULONG maxUnicodeBytes,
+                                               PULONG unicodeBytes, const CHAR* multiByte,
+                                               ULONG multiByteBytes);
+NTSYSAPI NTSTATUS NTAPI RtlUnicodeToMultiByteN(PCHAR multiByte, ULONG maxMultiByteBytes,
+                                               PULONG multiByteBytes, PCWCH unicode,
+                                               ULONG unicodeBytes);
+
+int KdrvAnsiToUnicode(const char* ansi, uint32_t ansiSize, uint16_t* wide, uint32_t wideSize) {
+    ULONG written = 0;
+    if (!NT_SUCCESS(RtlMultiByteToUnicodeN((PWCH)wide, wideSize, &written, ansi, ansiSize)))
+        return -1;
+    return (int)written;
+}
+
+int KdrvUnicodeToAnsi(const uint16_t* wide, uint32_t wideSize, char* ansi, uint32_t ansiSize) {
+    ULONG written = 0;
+    if (!NT_SUCCESS(RtlUnicodeToMultiByteN(ansi, ansiSize, &written, (PCWCH)wide, wideSize)))
+        return -1;
+    return (int)written;
+}
+
 static void ReleaseClientEvents(void) {
     for (int i = 0; i < kMaxClientEvents; ++i) {
         if (clientEvents[i].event) ObDereferenceObject(clientEvents[i].event);

@@ -74,6 +74,26 @@ bool Utf16ToUtf8(const char16_t* units, size_t count, std::string* utf8) {
     return true;
 }
 
+bool Utf8ToUtf16(const std::string& utf8, std::u16string* units) {
+    units->clear();
+    if (Utf8ValidPrefix(utf8) != utf8.size()) return false;
+    for (size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const size_t length = Utf8CharacterSize(lead);
+        char32_t value = length == 1 ? lead : lead & (0xFF >> (length + 1));
+        for (size_t k = 1; k < length; ++k)
+            value = (value << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += length;
+        if (value >= 0x10000) {
+            units->push_back(static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10)));
+            units->push_back(static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF)));
+        } else {
+            units->push_back(static_cast<char16_t>(value));
+        }
+    }
+    return true;
+}
+
 std::string DescribeUtf8Character(const std::string& utf8, size_t pos) {
     const auto lead = static_cast<unsigned char>(utf8[pos]);
     const size_t length = Utf8CharacterSize(lead);

@@ -14,6 +14,9 @@ size_t Utf8ValidPrefix(const std::string& text);
 // UTF-16 code units as UTF-8. False, with `utf8` undefined, at a surrogate without its pair.
 bool Utf16ToUtf8(const char16_t* units, size_t count, std::string* utf8);
 
+// UTF-8 as UTF-16 code units. False at anything that is not UTF-8.
+bool Utf8ToUtf16(const std::string& utf8, std::u16string* units);
+
 // The UTF-8 character at `pos` (which must start one in valid UTF-8), for messages:
 // "\xC5\x81 (U+0141)".
 std::string DescribeUtf8Character(const std::string& utf8, size_t pos);

@@ -192,7 +192,8 @@ veskcfg)
   # and a refused file that writes nothing.
   start_driver
   start_panel
-  cfg() { wine "$bin/veskcfg.exe" "$@" 2>>"$work/veskcfg-stderr.txt"; }
+  # A UTF-8 locale, so that Wine hands the program the names typed here as they are.
+  cfg() { LC_ALL=C.UTF-8 wine "$bin/veskcfg.exe" "$@" 2>>"$work/veskcfg-stderr.txt"; }
   shows() { probe list "$title" 1001 | grep -qF "$1"; }
   cfg status --json >"$work/status.json" || fail "status failed: $(tail -3 "$work/veskcfg-stderr.txt")"
   for text in '"format": "vesk-driver-status"' '"serial": "SN-000123"' '"allStreaming": true'; do
@@ -200,9 +201,29 @@ veskcfg)
   done
   cfg export - >"$work/backup.json" || fail "export failed"
   grep -qF '"name": "Studio Interface"' "$work/backup.json" || fail "the backup lacks the name"
+  # A folder and a file whose names no 8-bit code page holds, as a user's profile may have.
+  mkdir -p "$work/Łódź 日本"
+  unicode_path=$(wine winepath -w "$work/Łódź 日本/studio ß.json" 2>/dev/null)
+  cfg export "$unicode_path" >/dev/null || fail "export to a Unicode path failed"
+  cmp -s "$work/backup.json" "$work/Łódź 日本/studio ß.json" ||
+    fail "the export by a Unicode path is not the backup"
+  # A name the code page cannot hold is refused and nothing is written; one it holds (é in
+  # 1252, not UTF-8 as the driver keeps it) is written and dumped as it is.
+  simctl mark unicode
+  status=0
+  cfg rename device SN-000123 "Łódź" >/dev/null || status=$?
+  [ "$status" = 1 ] || fail "a name the code page cannot hold ended with $status"
+  grep -qF 'U+0141' "$work/veskcfg-stderr.txt" || fail "the refused character is not named"
+  [ "$(lines_after_mark unicode '^ioctl [0-9]+ 0x80882a8c ')" = 0 ] || fail "the refused name was written"
+  cfg rename device SN-000123 "Café" >/dev/null || fail "a name the code page holds was refused"
+  simctl dump "$work/cafe.json" || fail "a name of the code page cannot be dumped"
+  grep -qF '"name": "Café"' "$work/cafe.json" || fail "the dump does not hold Café"
+  status=0
+  cfg export - >/dev/full || status=$?
+  [ "$status" = 1 ] || fail "an export to a full disk ended with $status"
   cfg rename device SN-000123 "Renamed by veskcfg" >/dev/null || fail "rename failed"
   poll 20 shows "Renamed by veskcfg" || fail "the panel does not show the new name"
-  cfg import - <"$work/backup.json" >"$work/import.txt" || fail "import failed"
+  cfg import "$unicode_path" >"$work/import.txt" || fail "import failed"
   grep -qF 'changed: device SN-000123: name "Renamed by veskcfg" -> "Studio Interface"' \
     "$work/import.txt" || fail "the import said: $(cat "$work/import.txt")"
   poll 20 shows "Studio Interface" || fail "the panel does not show the restored name"
