@@ -12,7 +12,8 @@ uint32_t Value(uint32_t field) {
 }
 
 Json ModeJson(const SimSyncMode& mode) {
-    return Json{{"syncType", mode.syncType}, {"modeId", mode.modeId}, {"modeName", TextJson(mode.name)}};
+    return Json{
+        {"syncType", mode.syncType}, {"modeId", mode.modeId}, {"modeName", TextJson(mode.name)}};
 }
 
 Json PlugJson(const SimPlug& plug) {

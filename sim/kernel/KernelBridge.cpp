@@ -4,8 +4,8 @@
 #include "KernelBridge.h"
 
 #include <cstring>
-#include <memory>
 #include <exception>
+#include <memory>
 #include <new>
 #include <string>
 

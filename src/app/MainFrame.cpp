@@ -56,6 +56,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     const CString title = LoadStringText(vesk::IDS_WINDOW_TITLE);
     SetWindowText(title);
 
+    // An elevated panel hears these from programs of a lower integrity level (veskcfg run
+    // from an ordinary console, Explorer restarted) only when it lets them through; neither
+    // carries data.
+    for (const UINT message : {DriverSettingsChangedMessage(), TaskbarCreatedMessage()})
+        if (message != kNoMessage)
+            ::ChangeWindowMessageFilterEx(m_hWnd, message, MSGFLT_ALLOW, nullptr);
+
     m_trayIcon.Attach(m_hWnd, TRAY_ICON_ID);
     // Fails while the shell is not up yet: its "TaskbarCreated" then brings the icon.
     AddTrayIcon();
@@ -89,9 +96,19 @@ void CMainFrame::AddTrayIcon() {
     m_trayIcon.Add(app ? app->m_appIcon : nullptr, LoadStringText(vesk::IDS_WINDOW_TITLE));
 }
 
+UINT CMainFrame::TaskbarCreatedMessage() {
+    static const UINT message = RegisteredMessage("TaskbarCreated");
+    return message;
+}
+
+UINT CMainFrame::RegisteredMessage(const char* name) {
+    // Without a number of its own the handler must not take WM_NULL (0) instead.
+    const UINT message = ::RegisterWindowMessageA(name);
+    return message != 0 ? message : kNoMessage;
+}
+
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
-    if (message == taskbarCreated && taskbarCreated != 0) {
+    if (message == TaskbarCreatedMessage() && message != kNoMessage) {
         // A new shell holds none of the old icons.
         AddTrayIcon();
         return 0;
@@ -100,7 +117,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 UINT CMainFrame::DriverSettingsChangedMessage() {
-    static const UINT message = ::RegisterWindowMessageA(kDriverSettingsChangedMessageName);
+    static const UINT message = RegisteredMessage(kDriverSettingsChangedMessageName);
     return message;
 }
 

@@ -28,8 +28,13 @@ class CMainFrame : public CFrameWnd {
   protected:
     int OnCreate(LPCREATESTRUCTA cs);
     LRESULT OnSelectAsioPage(WPARAM, LPARAM);
-    // The registered message of settings/PanelMessage.h (0 if it could not be registered).
+    // The registered message of settings/PanelMessage.h (kNoMessage if it could not be
+    // registered).
     static UINT DriverSettingsChangedMessage();
+    static UINT TaskbarCreatedMessage();
+    // What a registered message is when it could not be registered: no message has it.
+    static constexpr UINT kNoMessage = 0xFFFFFFFF;
+    static UINT RegisteredMessage(const char* name);
     LRESULT OnDriverSettingsChanged(WPARAM, LPARAM);
     LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnThemeChanged(WPARAM wParam, LPARAM lParam);

@@ -157,9 +157,16 @@ class Command {
             std::string why;
             if (!os::ReplaceFileWith(path, text, &why))
                 return Fail(path + ": cannot be written: " + why);
-            m_streams.out += "exported " + std::to_string(settings.devices.size()) +
-                             " devices and " + std::to_string(settings.channels.size()) +
-                             " channels to " + path + "\n";
+            size_t devices = 0;
+            size_t channels = 0;
+            for (const DeviceSettings& device : settings.devices) {
+                if (!SerialIsKey(settings, device)) continue;
+                ++devices;
+                for (const ChannelSettings& channel : settings.channels)
+                    channels += channel.record.DeviceId == device.record.DeviceId ? 1 : 0;
+            }
+            m_streams.out += "exported " + std::to_string(devices) + " devices and " +
+                             std::to_string(channels) + " channels to " + path + "\n";
         }
         for (const std::string& line : unkeyed) m_streams.err += "veskcfg: " + U(line) + "\n";
         return unkeyed.empty() ? kExitSuccess : kExitIncomplete;

@@ -69,7 +69,7 @@ TEST(VeskCfgEdges, EveryStateTheDriverCanHoldIsExportedSoThatItImportsUnchanged)
          false},
         {"control and edge characters, a name at the limit, ranks twice and out of range",
          Driver({Device("0x11", 0, "A\x7F\x01\t\"\\", "SN-A"),
-                 Device("0x12", 0, "\xC3\xBF\xC2\x80\xC3\xA9", "SN-B"),
+                 Device("0x12", 0, "\xC3\xBF\xC2\xA0\xC3\xA9", "SN-B"),
                  Device("0x13", 7, atLimit.c_str(), "SN-C")},
                 "0x11"),
          true},

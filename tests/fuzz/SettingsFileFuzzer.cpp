@@ -2,7 +2,9 @@
 // mutated valid files): reading must refuse or accept without a fault, an accepted file is
 // checked against the simulated driver's demo state, and a plan that found an error must hold
 // nothing to write. A plan without errors is written to the simulated driver, whose state is
-// then put back, so that the writing and its undoing run under the sanitizers too.
+// then put back, so that the writing and its undoing run under the sanitizers too. The seeds
+// come in every encoding the reader takes (UTF-8 with and without a byte-order mark, UTF-16 LE
+// and BE), and an input that starts with 0xFA stands for a file over the size limit.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     vesk::SettingsFile file;
     std::string error;
+    if (size > 0 && data[0] == 0xFA) {
+        std::string huge = text;
+        while (huge.size() <= vesk::kMaxSettingsFileBytes) huge += huge;
+        if (vesk::ParseSettingsFile(huge, file, error) || error.find("larger than") != 0)
+            __builtin_trap();
+    }
     if (!vesk::ParseSettingsFile(text, file, error)) {
         if (error.empty()) __builtin_trap();
         return 0;
