@@ -61,8 +61,7 @@ bool CVESK_CPLApp::FindCommandLineSwitch(const char* commandLine, const char* sw
 BOOL CVESK_CPLApp::InitInstance() {
     const char* commandLine = m_lpCmdLine.c_str();
     if (FindCommandLineSwitch(commandLine, "-exit")) {
-        if (HWND running = FindRunningInstance())
-            ::PostMessageA(running, WM_COMMAND, ID_TRAY_QUIT, 0);
+        m_exitCode = EndRunningInstance();
         return FALSE;
     }
     if (FindCommandLineSwitch(commandLine, "-asio")) m_asioPageRequested = true;
@@ -96,6 +95,30 @@ BOOL CVESK_CPLApp::StartFirstInstance() {
     if (!ProcessShellCommand(shellCommand)) return FALSE;
     m_pMainWnd->UpdateWindow();
     return TRUE;
+}
+
+int CVESK_CPLApp::EndRunningInstance() {
+    // Long enough for a panel that is busy with a driver request; an installer that gets 1
+    // says so instead of replacing files that are still in use.
+    constexpr DWORD kEndTimeoutMs = 10000;
+    HWND running = FindRunningInstance();
+    if (running == nullptr) return 0;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(running, &processId);
+    HANDLE process = processId != 0 ? ::OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
+    if (!::PostMessageA(running, WM_COMMAND, ID_TRAY_QUIT, 0)) {
+        if (process != nullptr) ::CloseHandle(process);
+        return 1;
+    }
+    if (process == nullptr) {
+        // Without a handle on the process its window is all there is to watch.
+        for (DWORD waited = 0; ::IsWindow(running) && waited < kEndTimeoutMs; waited += 50)
+            ::Sleep(50);
+        return ::IsWindow(running) ? 1 : 0;
+    }
+    const DWORD waited = ::WaitForSingleObject(process, kEndTimeoutMs);
+    ::CloseHandle(process);
+    return waited == WAIT_OBJECT_0 ? 0 : 1;
 }
 
 void CVESK_CPLApp::HandOverToRunningInstance() {

@@ -34,4 +34,8 @@ class CVESK_CPLApp : public CWinApp {
   private:
     BOOL StartFirstInstance();
     void HandOverToRunningInstance();
+    // "-exit": Quit posted to the running panel, then its process waited for, so that an
+    // installer may replace its files as soon as this start ends. 0 when no panel runs or it
+    // ended; 1 when it could not be told or did not end within the bound.
+    static int EndRunningInstance();
 };

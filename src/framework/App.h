@@ -54,9 +54,13 @@ class CWinApp : public CCmdTarget {
 
     DECLARE_MESSAGE_MAP()
 
+  protected:
+    // The process's exit code: the quit message's, or what a start that ends in InitInstance
+    // set.
+    int m_exitCode = 0;
+
   private:
     std::vector<std::unique_ptr<CDocTemplate>> m_templates;
-    int m_exitCode = 0;
 };
 
 CWinApp* AfxGetApp();

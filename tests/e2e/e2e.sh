@@ -123,6 +123,15 @@ exit)
   probe wait-gone "$title" 20000 || fail "-exit did not end the running panel"
   panel_ended
   ! probe icon "$frame" || fail "the icon stayed after -exit"
+  # -exit waits for the panel's process and says when it did not end (an installer must not
+  # go on to replace files in use): a stopped panel cannot take its Quit.
+  start_panel -hide
+  kill -STOP "$panel_pid"
+  status=0
+  WINEDEBUG=$vesk_wine_checks timeout 60 "$VESK_WINE" "$panel" -exit >/dev/null 2>&1 || status=$?
+  kill -CONT "$panel_pid"
+  [ "$status" = 1 ] || fail "-exit on a panel that did not end returned $status, not 1"
+  panel_ended
   ;;
 tray)
   start_panel -hide
