@@ -33,3 +33,8 @@ add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
 target_compile_options(vesk_warnings INTERFACE -fstack-protector-strong)
 target_compile_definitions(vesk_warnings INTERFACE _FORTIFY_SOURCE=2)
 target_link_options(vesk_warnings INTERFACE -fstack-protector-strong)
+
+# Every program is terminal-server aware: in a Remote Desktop session Windows would otherwise
+# apply compatibility shims (per-user copies of the Windows folder and its INI files) that a
+# program which reads no such files never needs.
+set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -Wl,--tsaware")

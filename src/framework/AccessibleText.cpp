@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "os/win32/SystemLibrary.h"
+
 // A wide text without its terminating zero; empty for none. (A vector, not std::wstring: the
 // library's wide strings would add 35 KB to the x86 program.)
 using WideText = std::vector<wchar_t>;
@@ -70,9 +72,9 @@ struct AccessibilityLibraries {
     bool Ensure() {
         if (!tried) {
             tried = true;
-            ole32 = ::LoadLibraryA("ole32.dll");
-            oleaut32 = ::LoadLibraryA("oleaut32.dll");
-            oleacc = ::LoadLibraryA("oleacc.dll");
+            ole32 = os::LoadSystemLibrary("ole32.dll");
+            oleaut32 = os::LoadSystemLibrary("oleaut32.dll");
+            oleacc = os::LoadSystemLibrary("oleacc.dll");
             const bool found =
                 Find(ole32, "CoInitializeEx", coInitializeEx) &&
                 Find(ole32, "CoUninitialize", coUninitialize) &&

@@ -3,6 +3,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Frame.h"
 #include "framework/Wnd.h"
+#include "os/win32/SystemLibrary.h"
 
 namespace {
 CWinApp* g_currentApp = nullptr;
@@ -133,7 +134,7 @@ void CWinApp::OnFileOpen() {
     // The common dialogs are loaded only when the user asks for one: every start would pay for
     // them otherwise.
     using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
-    HMODULE commonDialogs = ::LoadLibraryA("comdlg32.dll");
+    HMODULE commonDialogs = os::LoadSystemLibrary("comdlg32.dll");
     const auto getOpenFileName = commonDialogs == nullptr
                                      ? nullptr
                                      : reinterpret_cast<GetOpenFileNameFunction>(
@@ -150,6 +151,7 @@ void CWinApp::OnAppExit() {
 }
 
 int AfxWinMain(HINSTANCE instance, LPSTR commandLine, int cmdShow) {
+    os::RestrictDllSearchToSystem();
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return -1;
     app->m_hInstance = instance;

@@ -88,6 +88,26 @@ accessibility)
     fail "the focus went to $(probe focus "$title") instead of $focused"
   quit_panel
   ;;
+planting)
+  # The shipped panel run from a download folder that also holds an oleacc.dll, with Wine
+  # told to prefer such a DLL as Windows' loader does for one that is not a KnownDLL: a screen
+  # reader's first request loads the system's library, not the planted one.
+  downloads="$work/Downloads"
+  mkdir -p "$downloads"
+  cp "$bin/VESK_CPL.exe" "$bin/vesk_bare_load.exe" "$bin/planted/oleacc.dll" "$downloads/"
+  export WINEDLLOVERRIDES="oleacc=n,b"
+  # The setting works: a program that loads the library by its bare name gets the planted one.
+  wine "$downloads/vesk_bare_load.exe" >/dev/null 2>&1 || true
+  [ -e "$downloads/planted-loaded.txt" ] || fail "a bare load did not load the planted DLL"
+  rm "$downloads/planted-loaded.txt"
+  panel=$downloads/VESK_CPL.exe
+  start_panel
+  probe acc-check "$title" >"$work/acc.txt" 2>&1 || fail "no client object: $(cat "$work/acc.txt")"
+  grep -i 'oleacc.dll' "/proc/$panel_pid/maps" | grep -qv Downloads ||
+    fail "the panel loaded no oleacc.dll from the system folder"
+  [ ! -e "$downloads/planted-loaded.txt" ] || fail "the panel loaded the planted oleacc.dll"
+  quit_panel
+  ;;
 handover)
   start_panel
   probe syscommand "$title" 0xF060 # the title bar's close button

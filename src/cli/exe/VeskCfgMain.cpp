@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/VeskCfg.h"
+#include "os/win32/SystemLibrary.h"
 #include "settings/PanelMessage.h"
 
 namespace {
@@ -117,6 +118,7 @@ int Run(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
     // Nothing may end the program without an exit code a script can read.
+    os::RestrictDllSearchToSystem();
     try {
         return Run(argc, argv);
     } catch (const std::exception& e) {
