@@ -18,6 +18,10 @@ struct CAccessibleText::Texts {
     WideText name;
     WideText value;
     WideText description;
+    // For a slider: its position when the value was last set (kNoPosition before that, and
+    // for any other control).
+    LRESULT valuePosition = kNoPosition;
+    static constexpr LRESULT kNoPosition = -0x7FFFFFFF;
 };
 
 namespace {
@@ -33,6 +37,15 @@ WideText Wide(const CString& text) {
     ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), length);
     wide.pop_back();
     return wide;
+}
+
+// The position of a slider (kNoPosition for any other control).
+LRESULT SliderPosition(HWND control) {
+    char className[32];
+    if (control == nullptr || ::GetClassNameA(control, className, sizeof className) == 0 ||
+        ::lstrcmpiA(className, TRACKBAR_CLASSA) != 0)
+        return CAccessibleText::Texts::kNoPosition;
+    return ::SendMessageA(control, TBM_GETPOS, 0, 0);
 }
 
 bool IsSelf(const VARIANT& child) {
@@ -285,10 +298,18 @@ void CAccessibleText::SetDescription(const CString& description) {
 }
 
 void CAccessibleText::SetValue(const CString& value) {
+    // Windows' slider announces every new position itself (EVENT_OBJECT_VALUECHANGE), and a
+    // screen reader then reads the value here: a second event would be heard twice. The value
+    // is announced here only when its text changes while the slider stays where it was (a new
+    // rate gives the same depth other samples), and for any other control.
+    const LRESULT position = SliderPosition(m_texts->control);
+    const bool sliderMoved = position != m_texts->valuePosition;
+    m_texts->valuePosition = position;
     WideText wide = Wide(value);
     if (wide == m_texts->value) return;
     m_texts->value = std::move(wide);
-    if (m_texts->control != nullptr)
+    const bool controlAnnounces = position != Texts::kNoPosition && sliderMoved;
+    if (m_texts->control != nullptr && !controlAnnounces)
         ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_texts->control, OBJID_CLIENT, CHILDID_SELF);
 }
 

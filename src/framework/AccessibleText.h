@@ -24,7 +24,8 @@ class CAccessibleText {
     void Attach(CWnd& control);
     void SetName(const CString& name);
     void SetDescription(const CString& description);
-    // A changed value is announced (EVENT_OBJECT_VALUECHANGE); the same value again is not.
+    // A changed value is announced (EVENT_OBJECT_VALUECHANGE) unless the control announced it
+    // itself (a slider that moved); the same value again is not.
     void SetValue(const CString& value);
 
     // The client objects handed out and not yet released, for tests of their reference counts.
@@ -48,6 +49,7 @@ void NameControl(CAccessibleText& text, CWnd& control, uint32_t nameId);
 // disabled, none while it is enabled.
 void DescribeDisabled(CAccessibleText& text, bool enabled, uint32_t reasonId);
 
-// Announces that a control's text (its accessible name) changed, for statics and panes that
-// change while the user is not on them. Does nothing for a null window.
+// Announces that a control's text (its accessible name) changed, for statics that change while
+// the user is not on them (Windows announces a status bar's, a button's or a list's new texts
+// itself, but not a static's). Does nothing for a null window.
 void NotifyAccessibleNameChange(HWND control, LONG childId = 0);

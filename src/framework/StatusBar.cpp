@@ -59,8 +59,8 @@ BOOL CStatusBar::SetPaneText(int index, LPCSTR text, BOOL update) {
     // in the middle of a long refresh shows before the refresh goes on. A hidden bar has
     // nothing to paint.
     if (update) ::UpdateWindow(m_hWnd);
-    // A screen reader reads each pane as a child of the bar, named by its text.
-    NotifyAccessibleNameChange(m_hWnd, index + 1);
+    // A screen reader reads each pane as a child of the bar, named by its text; Windows' status
+    // bar announces a new text itself (EVENT_OBJECT_NAMECHANGE), so nothing is raised here.
     return set != 0;
 }
 

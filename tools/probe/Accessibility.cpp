@@ -106,3 +106,25 @@ int CountEventsDuringImpl(HWND control, DWORD event, bool (*action)(void*), void
 }
 
 }  // namespace probe
+
+namespace probe {
+
+bool SliderAnnouncesItself() {
+    static const bool announces = [] {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        HWND slider = ::CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_POPUP, 0, 0, 100, 30, nullptr,
+                                        nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        if (slider == nullptr) return false;
+        ::SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 10));
+        const int events = CountEventsDuring(slider, EVENT_OBJECT_VALUECHANGE, [&] {
+            ::SendMessageA(slider, TBM_SETPOS, TRUE, 5);
+            return true;
+        });
+        ::DestroyWindow(slider);
+        return events > 0;
+    }();
+    return announces;
+}
+
+}  // namespace probe

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -33,6 +35,23 @@ int CountEventsDuring(HWND control, DWORD event, Action action);
 int EventsSoFar();
 
 int CountEventsDuringImpl(HWND control, DWORD event, bool (*action)(void*), void* context);
+
+// The value-change events a screen reader hears when `action` moves `slider`, as Windows
+// raises them: the panel's own, and the one Windows' slider raises itself for a new position.
+// Wine's slider raises none (a slider of the probe's own, moved under a hook, tells): there the
+// slider's own event is counted for it when the position changed.
+template <class Action>
+int CountSliderValueEvents(HWND slider, Action action);
+bool SliderAnnouncesItself();
+
+template <class Action>
+int CountSliderValueEvents(HWND slider, Action action) {
+    const LRESULT before = ::SendMessageA(slider, TBM_GETPOS, 0, 0);
+    const int events = CountEventsDuring(slider, EVENT_OBJECT_VALUECHANGE, action);
+    if (events < 0) return events;
+    const bool moved = ::SendMessageA(slider, TBM_GETPOS, 0, 0) != before;
+    return events + (moved && !SliderAnnouncesItself() ? 1 : 0);
+}
 
 template <class Action>
 int CountEventsDuring(HWND control, DWORD event, Action action) {

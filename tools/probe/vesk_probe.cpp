@@ -295,11 +295,10 @@ int RunOnWindow(const Args& args, HWND window) {
         return Result(texts.read && texts.value == text && !text.empty());
     }
     if (command == "acc-slide" && count >= 4) {
-        // Moves the slider and prints the value-change events its client object raised.
+        // Moves the slider and prints the value-change events a screen reader hears of it.
         const int position = static_cast<int>(Number(args[3]));
-        const int events = probe::CountEventsDuring(control, EVENT_OBJECT_VALUECHANGE, [&] {
-            return probe::MoveSlider(control, position);
-        });
+        const int events = probe::CountSliderValueEvents(
+            control, [&] { return probe::MoveSlider(control, position); });
         std::printf("%d\n", events);
         return Result(events >= 0);
     }
@@ -307,7 +306,8 @@ int RunOnWindow(const Args& args, HWND window) {
         // Presses an arrow key on the control, as a user does on a focused slider, and prints
         // the value-change events its client object raised. The key messages are sent, not
         // posted: the thread handles a sent message before the posted ones, so the count's
-        // closing round trip could otherwise overtake a posted key and count nothing.
+        // closing round trip could otherwise overtake a posted key and count nothing. The count
+        // is what a screen reader hears, as for acc-slide.
         const WPARAM key = args[3] == "left"   ? VK_LEFT
                            : args[3] == "up"   ? VK_UP
                            : args[3] == "down" ? VK_DOWN
@@ -317,7 +317,7 @@ int RunOnWindow(const Args& args, HWND window) {
             return ::SendMessageTimeoutA(control, message, key, flags, SMTO_NORMAL, 5000,
                                          &answer) != 0;
         };
-        const int events = probe::CountEventsDuring(control, EVENT_OBJECT_VALUECHANGE, [&] {
+        const int events = probe::CountSliderValueEvents(control, [&] {
             return send(WM_KEYDOWN, 1) && send(WM_KEYUP, static_cast<LPARAM>(0xC0000001));
         });
         std::printf("%d\n", events);
