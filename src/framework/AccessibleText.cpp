@@ -104,11 +104,13 @@ struct AccessibilityLibraries {
 thread_local AccessibilityLibraries t_libraries;
 
 // The client object of one control: the standard object, with the name, value and
-// description of the control's texts where they are set. COM objects end through Release,
-// never through a pointer to their interface, so the interface needs no virtual destructor.
+// description of the control's texts where they are set. Every interface it hands out is its
+// own, so that a client that asks one of them for IAccessible again gets the wrapper, not the
+// standard object and its texts. COM objects end through Release, never through a pointer to
+// their interface, so the interfaces need no virtual destructor.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class AccessibleWrapper final : public IAccessible {
+class AccessibleWrapper final : public IAccessible, public IOleWindow {
   public:
     AccessibleWrapper(IAccessible* standard, std::shared_ptr<CAccessibleText::Texts> texts)
         : m_standard(standard), m_texts(std::move(texts)) {
@@ -125,10 +127,15 @@ class AccessibleWrapper final : public IAccessible {
             AddRef();
             return S_OK;
         }
-        // The window and the children come from the standard object; marshalling does not:
-        // the wrapper is marshalled as itself.
-        if (iid == __uuidof(IOleWindow) || iid == __uuidof(IEnumVARIANT))
-            return m_standard->QueryInterface(iid, object);
+        if (iid == __uuidof(IOleWindow)) {
+            *object = static_cast<IOleWindow*>(this);
+            AddRef();
+            return S_OK;
+        }
+        // No IEnumVARIANT: the standard object's would answer for IAccessible with itself.
+        // Clients then read the children by index (get_accChildCount, get_accChild), which
+        // the standard object answers. Marshalling is not asked for either: the wrapper is
+        // marshalled as itself.
         return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_references); }
@@ -149,12 +156,32 @@ class AccessibleWrapper final : public IAccessible {
                                             DISPID* ids) override {
         return m_standard->GetIDsOfNames(iid, names, count, locale, ids);
     }
+    // Late binding calls the wrapper's own members through IAccessible's type information,
+    // so that a script asking for accName gets the wrapper's name; without that information
+    // the members the wrapper answers itself are not offered.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
                                      DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
                                      UINT* argumentError) override {
+        ITypeInfo* info = nullptr;
+        if (SUCCEEDED(m_standard->GetTypeInfo(0, locale, &info)) && info != nullptr) {
+            const HRESULT invoked = info->Invoke(static_cast<IAccessible*>(this), id, flags,
+                                                 parameters, result, exception, argumentError);
+            info->Release();
+            return invoked;
+        }
+        if (id == DISPID_ACC_NAME || id == DISPID_ACC_VALUE || id == DISPID_ACC_DESCRIPTION)
+            return E_NOTIMPL;
         return m_standard->Invoke(id, iid, locale, flags, parameters, result, exception,
                                   argumentError);
     }
+
+    // IOleWindow: the control's window.
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (window == nullptr) return E_POINTER;
+        *window = m_texts->control;
+        return *window != nullptr ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IAccessible: the three texts, and everything else from the standard object.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
@@ -283,7 +310,8 @@ LRESULT CAccessibleText::Answer(HWND control, WPARAM wParam, LPARAM lParam) {
                                                      reinterpret_cast<void**>(&standard))))
         return 0;
     auto* wrapper = new AccessibleWrapper(standard, m_texts);
-    const LRESULT result = t_libraries.lresultFromObject(__uuidof(IAccessible), wParam, wrapper);
+    const LRESULT result = t_libraries.lresultFromObject(__uuidof(IAccessible), wParam,
+                                                         static_cast<IAccessible*>(wrapper));
     wrapper->Release();
     // A result that could not be marshalled leaves the request to the standard route.
     return result > 0 ? result : 0;
