@@ -12,6 +12,12 @@
 ; /ALLUSERS (for everyone, the default when the user is an administrator), and
 ; /STARTWITHWINDOWS=0 to leave the option out. The x64 installer is a 64-bit program itself:
 ; it runs where only 64-bit programs can, and writes the 64-bit registry and Program Files.
+;
+; One product: the x86 and the x64 build are the same panel, and an install of either replaces
+; an install of the other (or of an earlier version) in the same scope, so that one uninstall
+; entry, one shortcut and one Run value stand for it. A running panel is ended and waited for
+; before any file is replaced or removed; a file that still cannot be replaced or removed ends
+; the installer or uninstaller with exit code 2 and the files as they were.
 !if ${ARCH} == "x64"
   Target amd64-unicode
 !else
@@ -52,6 +58,7 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 ${COMPANY}. All rights rese
 ; 1: for everyone; 0: for the user who runs the installer.
 Var AllUsers
 Var AllUsersButton
+Var MadeParent
 
 Page custom ScopePage ScopePageLeave
 !insertmacro MUI_PAGE_DIRECTORY
@@ -61,11 +68,67 @@ Page custom ScopePage ScopePageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; A running panel is asked to end ("-exit") before its files are replaced or removed.
-!macro EndRunningPanel
+; Ends the installer or uninstaller: exit code 2, a message, and nothing more done.
+!macro Fail MESSAGE
+  DetailPrint "${MESSAGE}"
+  ${IfNot} ${Silent}
+    MessageBox MB_ICONSTOP|MB_OK "${MESSAGE}"
+  ${EndIf}
+  SetErrorLevel 2
+  Abort "${MESSAGE}"
+!macroend
+
+; A running panel is asked to end ("-exit", which waits for it), then each of the files is
+; waited for until it can be written: a panel of an earlier version returns from "-exit" at
+; once, and veskcfg may be running in a console. Fails after about 10 s, or, interactively,
+; when the user gives up.
+!macro EndRunningPanel UN
   IfFileExists "$INSTDIR\${EXE}" 0 +2
     ExecWait '"$INSTDIR\${EXE}" -exit'
+  Call ${UN}WaitUntilReplaceable
 !macroend
+
+!macro WaitUntilReplaceableFunction UN
+Function ${UN}WaitUntilReplaceable
+  StrCpy $R9 0
+  ${Do}
+    StrCpy $R8 ""
+    ${ForEach} $R7 1 2 + 1
+      ${If} $R7 == 1
+        StrCpy $R6 "$INSTDIR\${EXE}"
+      ${Else}
+        StrCpy $R6 "$INSTDIR\veskcfg.exe"
+      ${EndIf}
+      ${If} ${FileExists} $R6
+        ClearErrors
+        FileOpen $R5 $R6 a
+        ${If} ${Errors}
+          StrCpy $R8 $R6
+        ${Else}
+          FileClose $R5
+        ${EndIf}
+      ${EndIf}
+    ${Next}
+    ${If} $R8 == ""
+      Return
+    ${EndIf}
+    IntOp $R9 $R9 + 1
+    ${If} $R9 > 20
+      ${If} ${Silent}
+        !insertmacro Fail "$R8 is in use: end the control panel (Quit) and veskcfg, then try again."
+      ${EndIf}
+      MessageBox MB_ICONEXCLAMATION|MB_RETRYCANCEL \
+        "$R8 is in use. End the control panel (its icon's Quit) and veskcfg, then choose Retry." \
+        IDRETRY +2
+      !insertmacro Fail "$R8 is in use: nothing was changed."
+      StrCpy $R9 0
+    ${EndIf}
+    Sleep 500
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro WaitUntilReplaceableFunction ""
+!insertmacro WaitUntilReplaceableFunction "un."
 
 ; The shell folders, the registry root and, unless given, the folder of the chosen scope.
 !macro UseScope
@@ -100,10 +163,46 @@ Page custom ScopePage ScopePageLeave
         SetErrorLevel 740
         Quit
       ${EndIf}
+      ClearErrors
       ExecShell "runas" '"$EXEPATH"' '${EXIT_PARAMETERS}'
+      ; The elevation prompt cancelled: back to the page to choose again.
+      ${If} ${Errors}
+        Abort
+      ${EndIf}
       Quit
     ${EndIf}
   ${EndIf}
+!macroend
+
+; Replaces an install of the other architecture (or an earlier one elsewhere) in this scope:
+; its own uninstaller removes it, waited for, before anything of this one is written.
+!macro ReplaceOtherInstallInView ROOT VIEW
+  SetRegView ${VIEW}
+  ReadRegStr $R3 ${ROOT} "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R3 != ""
+  ${AndIf} $R3 != $INSTDIR
+  ${AndIf} ${FileExists} "$R3\Uninstall.exe"
+    DetailPrint "Removing the install in $R3"
+    ClearErrors
+    ; _?= runs the uninstaller where it is, so that the wait is for the removal itself.
+    ExecWait '"$R3\Uninstall.exe" /S _?=$R3' $R2
+    ${If} ${Errors}
+    ${OrIf} $R2 != 0
+      !insertmacro Fail "The install in $R3 could not be removed (exit code $R2)."
+    ${EndIf}
+    Delete "$R3\Uninstall.exe"
+    RMDir "$R3"
+  ${EndIf}
+!macroend
+
+!macro ReplaceOtherInstall ROOT
+  !insertmacro ReplaceOtherInstallInView ${ROOT} 32
+  !insertmacro ReplaceOtherInstallInView ${ROOT} 64
+  !if ${ARCH} == "x64"
+    SetRegView 64
+  !else
+    SetRegView 32
+  !endif
 !macroend
 
 !macro WriteUninstallEntry ROOT
@@ -116,6 +215,9 @@ Page custom ScopePage ScopePageLeave
   WriteRegStr ${ROOT} "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD ${ROOT} "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD ${ROOT} "${UNINSTALL_KEY}" "NoRepair" 1
+  ; Whether the installer made the folder that holds the program's folder, so that the
+  ; uninstaller removes that one only then.
+  WriteRegDWORD ${ROOT} "${UNINSTALL_KEY}" "MadeParentFolder" $MadeParent
 !macroend
 
 Function ScopePage
@@ -147,15 +249,69 @@ Function ScopePageLeave
   !insertmacro DefaultFolder
 FunctionEnd
 
+; Whether $INSTDIR lies in Program Files, which only administrators can change: a program that
+; every user starts must not sit where a standard user could replace it.
+Function InProgramFiles
+  StrCpy $R0 0
+  ${ForEach} $R1 1 2 + 1
+    ${If} $R1 == 1
+      StrCpy $R2 "$PROGRAMFILES32\"
+    ${Else}
+      StrCpy $R2 "$PROGRAMFILES64\"
+    ${EndIf}
+    StrLen $R3 $R2
+    StrCpy $R4 "$INSTDIR" $R3
+    ${If} $R4 == $R2
+      StrCpy $R0 1
+    ${EndIf}
+  ${Next}
+FunctionEnd
+
+Function .onVerifyInstDir
+  ${If} $AllUsers == 1
+    Call InProgramFiles
+    ${If} $R0 != 1
+      Abort
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
 Section "${PRODUCT}" SecPanel
   SectionIn RO
   !insertmacro UseScope
+  ${If} $AllUsers == 1
+    Call InProgramFiles
+    ${If} $R0 != 1
+      !insertmacro Fail "For everyone, the control panel is installed under Program Files only: $INSTDIR is not."
+    ${EndIf}
+    !insertmacro ReplaceOtherInstall HKLM
+  ${Else}
+    !insertmacro ReplaceOtherInstall HKCU
+  ${EndIf}
+  !insertmacro EndRunningPanel ""
+  ; An upgrade keeps what the first install found.
+  ${If} $AllUsers == 1
+    ReadRegDWORD $MadeParent HKLM "${UNINSTALL_KEY}" "MadeParentFolder"
+  ${Else}
+    ReadRegDWORD $MadeParent HKCU "${UNINSTALL_KEY}" "MadeParentFolder"
+  ${EndIf}
+  ${IfNot} ${FileExists} "$INSTDIR\..\*.*"
+    StrCpy $MadeParent 1
+  ${EndIf}
+  ${If} $MadeParent != 1
+    StrCpy $MadeParent 0
+  ${EndIf}
   SetOutPath "$INSTDIR"
-  !insertmacro EndRunningPanel
+  ; A file that cannot be replaced is not skipped in silence: the install fails.
+  SetOverwrite try
+  ClearErrors
   File "${SOURCE_DIR}\${EXE}"
   File "${SOURCE_DIR}\veskcfg.exe"
   File "${SOURCE_DIR}\README.txt"
   File "${SOURCE_DIR}\THIRD-PARTY-NOTICES.txt"
+  ${If} ${Errors}
+    !insertmacro Fail "The files in $INSTDIR could not all be replaced."
+  ${EndIf}
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${EXE}"
   ${If} $AllUsers == 1
@@ -165,8 +321,14 @@ Section "${PRODUCT}" SecPanel
   ${EndIf}
 SectionEnd
 
+; For everyone: the computer's Run key, which starts the panel for every user who logs on;
+; for me: the user's own.
 Section "Start with Windows" SecStartWithWindows
-  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${EXE}" -hide'
+  ${If} $AllUsers == 1
+    WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${EXE}" -hide'
+  ${Else}
+    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${EXE}" -hide'
+  ${EndIf}
 SectionEnd
 
 Function .onInit
@@ -240,19 +402,34 @@ Section "Uninstall"
   ${Else}
     SetShellVarContext current
   ${EndIf}
-  !insertmacro EndRunningPanel
+  !insertmacro EndRunningPanel "un."
+  ${If} $AllUsers == 1
+    ReadRegDWORD $MadeParent HKLM "${UNINSTALL_KEY}" "MadeParentFolder"
+  ${Else}
+    ReadRegDWORD $MadeParent HKCU "${UNINSTALL_KEY}" "MadeParentFolder"
+  ${EndIf}
+  ClearErrors
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\veskcfg.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
+  ${If} ${Errors}
+    !insertmacro Fail "The files in $INSTDIR could not all be removed."
+  ${EndIf}
+  ; Run in place (_?=, by an installer that replaces this install) the uninstaller cannot
+  ; remove itself: that installer does.
   Delete "$INSTDIR\Uninstall.exe"
+  ; Folders only when empty, and the one above only when the installer made it.
   RMDir "$INSTDIR"
-  RMDir "$INSTDIR\.."
+  ${If} $MadeParent == 1
+    RMDir "$INSTDIR\.."
+  ${EndIf}
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
-  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${If} $AllUsers == 1
+    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ${Else}
+    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ${EndIf}
 SectionEnd
