@@ -11,6 +11,30 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Where Debian puts the loaders and servers (another folder only to try these scripts).
 vesk_wine_dir=${VESK_WINE_DIR:-/usr/lib/wine}
+vesk_scripts_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# QEMU for 32-bit programs where the kernel does not run them (scripts/install-deps fetches it).
+vesk_qemu_i386=${VESK_QEMU_I386:-$vesk_scripts_dir/../build/tools/qemu-i386}
+
+# vesk_in_x86_namespace COMMAND...: COMMAND in private user, mount and PID namespaces where
+# 32-bit programs run through QEMU. Everything it starts ends with it; nothing outside changes.
+vesk_in_x86_namespace() {
+  unshare --user --map-root-user --mount --pid --fork --mount-proc --kill-child \
+    "$vesk_scripts_dir/x86-emulated" "$(realpath "$vesk_qemu_i386")" "$@"
+}
+
+# vesk_x86_emulation_unavailable: prints why 32-bit programs cannot be emulated here and fails;
+# succeeds silently when they can.
+vesk_x86_emulation_unavailable() {
+  if [ ! -x "$vesk_qemu_i386" ]; then
+    echo "no qemu-i386 in build/tools (scripts/install-deps fetches it)"
+    return 0
+  fi
+  if ! vesk_in_x86_namespace "$vesk_wine_dir/wine" --version >/dev/null 2>&1; then
+    echo "no namespace with a binfmt_misc of its own (needs Linux 6.7 and user namespaces)"
+    return 0
+  fi
+  return 1
+}
 vesk_marlett=/usr/share/wine/fonts/marlett.ttf
 
 # vesk_wine_unavailable ARCH: prints why this machine cannot run ARCH's Windows programs and

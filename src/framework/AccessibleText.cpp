@@ -156,19 +156,11 @@ class AccessibleWrapper final : public IAccessible, public IOleWindow {
                                             DISPID* ids) override {
         return m_standard->GetIDsOfNames(iid, names, count, locale, ids);
     }
-    // Late binding calls the wrapper's own members through IAccessible's type information,
-    // so that a script asking for accName gets the wrapper's name; without that information
-    // the members the wrapper answers itself are not offered.
+    // Late binding of the members the wrapper answers itself is not offered (the standard
+    // object's would give the standard texts); everything else is the standard object's.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
                                      DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
                                      UINT* argumentError) override {
-        ITypeInfo* info = nullptr;
-        if (SUCCEEDED(m_standard->GetTypeInfo(0, locale, &info)) && info != nullptr) {
-            const HRESULT invoked = info->Invoke(static_cast<IAccessible*>(this), id, flags,
-                                                 parameters, result, exception, argumentError);
-            info->Release();
-            return invoked;
-        }
         if (id == DISPID_ACC_NAME || id == DISPID_ACC_VALUE || id == DISPID_ACC_DESCRIPTION)
             return E_NOTIMPL;
         return m_standard->Invoke(id, iid, locale, flags, parameters, result, exception,

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace os {
 
 // The search of the whole process for DLLs loaded later: the system folder only, and never
@@ -27,11 +25,12 @@ inline void RestrictDllSearchToSystem() {
 inline HMODULE LoadSystemLibrary(const char* name) {
     if (HMODULE module = ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
         return module;
-    char folder[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::string path = std::string(folder, length) + "\\" + name;
-    return ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    char path[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + 1 + ::lstrlenA(name) >= MAX_PATH) return nullptr;
+    ::lstrcatA(path, "\\");
+    ::lstrcatA(path, name);
+    return ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace os
