@@ -199,6 +199,9 @@ veskcfg)
   for text in '"format": "vesk-driver-status"' '"serial": "SN-000123"' '"allStreaming": true'; do
     grep -qF "$text" "$work/status.json" || fail "status does not say $text"
   done
+  # Redirected, the report for people is UTF-8 with Windows' line ends.
+  cfg status >"$work/status.txt" || fail "status failed"
+  grep -q $'2000 \xc2\xb5s\r$' "$work/status.txt" || fail "the redirected report is not UTF-8 with CR LF"
   cfg export - >"$work/backup.json" || fail "export failed"
   grep -qF '"name": "Studio Interface"' "$work/backup.json" || fail "the backup lacks the name"
   # A folder and a file whose names no 8-bit code page holds, as a user's profile may have.
