@@ -11,6 +11,7 @@
 
 #include "cli/VeskCfg.h"
 #include "os/win32/SystemLibrary.h"
+#include "os/win32/Utf16.h"
 #include "settings/PanelMessage.h"
 
 namespace {
@@ -22,17 +23,6 @@ std::string Utf8(const wchar_t* wide) {
     ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], length, nullptr, nullptr);
     text.pop_back();
     return text;
-}
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
-                              length);
-    return wide;
 }
 
 std::string WithCrLf(const std::string& text) {
@@ -85,7 +75,8 @@ bool Write(DWORD which, const std::string& utf8, bool isJson) {
         return false;
     }
     DWORD mode = 0;
-    if (::GetConsoleMode(handle, &mode)) return WriteConsole(handle, Wide(WithCrLf(utf8)));
+    if (::GetConsoleMode(handle, &mode))
+        return WriteConsole(handle, os::WideFromUtf8(WithCrLf(utf8)));
     return WriteBytes(handle, isJson ? utf8 : WithCrLf(utf8));
 }
 

@@ -5,20 +5,11 @@
 #include <algorithm>
 #include <string>
 
+#include "os/win32/Utf16.h"
+
 namespace os {
 
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
-                              length);
-    return wide;
-}
 
 class Handle {
   public:
@@ -55,8 +46,8 @@ ReadResult ReadWholeFile(const std::string& path, size_t limit, std::string* byt
     const bool standardInput = path == "-";
     Handle owned(standardInput
                      ? INVALID_HANDLE_VALUE
-                     : ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                     : ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     const HANDLE file = standardInput ? ::GetStdHandle(STD_INPUT_HANDLE) : owned.Get();
     if (file == INVALID_HANDLE_VALUE || file == nullptr) return Failed(error);
     LARGE_INTEGER size{};
@@ -86,7 +77,7 @@ ReadResult ReadWholeFile(const std::string& path, size_t limit, std::string* byt
 }
 
 bool ReplaceFileWith(const std::string& path, const std::string& bytes, std::string* error) {
-    const std::wstring target = Wide(path);
+    const std::wstring target = WideFromUtf8(path);
     const std::wstring temporary =
         target + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
     Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
