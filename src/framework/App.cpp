@@ -135,11 +135,11 @@ void CWinApp::OnFileOpen() {
     // them otherwise.
     using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
     HMODULE commonDialogs = os::LoadSystemLibrary("comdlg32.dll");
-    const auto getOpenFileName = commonDialogs == nullptr
-                                     ? nullptr
-                                     : reinterpret_cast<GetOpenFileNameFunction>(
-                                           reinterpret_cast<void*>(::GetProcAddress(
-                                               commonDialogs, "GetOpenFileNameA")));
+    const auto getOpenFileName =
+        commonDialogs == nullptr
+            ? nullptr
+            : reinterpret_cast<GetOpenFileNameFunction>(
+                  reinterpret_cast<void*>(::GetProcAddress(commonDialogs, "GetOpenFileNameA")));
     const BOOL chosen = getOpenFileName != nullptr && getOpenFileName(&ofn);
     if (commonDialogs != nullptr) ::FreeLibrary(commonDialogs);
     if (!chosen) return;
