@@ -38,3 +38,10 @@ target_link_options(vesk_warnings INTERFACE -fstack-protector-strong)
 # apply compatibility shims (per-user copies of the Windows folder and its INI files) that a
 # program which reads no such files never needs.
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -Wl,--tsaware")
+
+# Release code at -O2: -O3's unrolling and inlining made the x86 panel 22 KB larger (527 against
+# 505 KB) for code whose time goes to the window system, not to loops. (The compiler's defaults
+# come after a toolchain's, so the flags are replaced here.)
+foreach(lang C CXX)
+  string(REPLACE "-O3" "-O2" CMAKE_${lang}_FLAGS_RELEASE "${CMAKE_${lang}_FLAGS_RELEASE}")
+endforeach()
