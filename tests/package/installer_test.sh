@@ -42,7 +42,11 @@ user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -n
 run_value='Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall_entry='Software\Microsoft\Windows\CurrentVersion\Uninstall\VESK_CPL'
 title="Norvale QVX 1394 Driver Control Panel"
-reg_value() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -nE "s/^ *$2 +REG_[A-Z_]+ +//p"; }
+# Every Wine call is bounded: a hang fails the step that hung, with its message.
+reg_value() {
+  timeout 60 "$VESK_WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    sed -nE "s/^ *$2 +REG_[A-Z_]+ +//p"
+}
 # run_silently PROGRAM ARGS...: the program and everything it started (the uninstaller runs a
 # copy of itself) have ended.
 run_silently() {
@@ -57,14 +61,14 @@ exit_code() {
   echo "$status"
 }
 verify() { osslsigncode verify -CAfile "$work/signer/ca.pem" -in "$1" >/dev/null 2>&1; }
-windows_path() { wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+windows_path() { timeout 60 "$VESK_WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 # start_installed DIR: the installed panel, hidden, as the Run value starts it.
 start_installed() {
   WINEDEBUG=-all "$VESK_WINE" "$1/VESK_CPL.exe" -hide >/dev/null 2>&1 &
   panel_pid=$!
   for _ in $(seq 100); do
-    wine "$bin/vesk_probe.exe" find "$title" >/dev/null 2>&1 && return 0
+    timeout 30 "$VESK_WINE" "$bin/vesk_probe.exe" find "$title" >/dev/null 2>&1 && return 0
     sleep 0.2
   done
   fail "the installed panel did not start"
@@ -86,7 +90,8 @@ check_stopped_panel() {
   local code
   # _?= must stand unquoted at the end of the command line: Wine quotes an argument with spaces,
   # so the folder goes by its short name.
-  code=$(exit_code "$dir/Uninstall.exe" /S "_?=$(wine winepath -s "$(windows_path "$dir")" 2>/dev/null | tr -d '\r')")
+  code=$(exit_code "$dir/Uninstall.exe" /S \
+    "_?=$(timeout 60 "$VESK_WINE" winepath -s "$(windows_path "$dir")" 2>/dev/null | tr -d '\r')")
   [ "$code" = 2 ] || fail "$scope: an uninstall beside a panel that did not end ended with $code"
   for file in VESK_CPL.exe veskcfg.exe README.txt THIRD-PARTY-NOTICES.txt Uninstall.exe; do
     [ -f "$dir/$file" ] || fail "$scope: a failed upgrade or uninstall left no $file"
@@ -156,10 +161,10 @@ check_install() {
 rm -rf "$WINEPREFIX/drive_c/Program Files/Norvale" "$user_dir/AppData/Local/Programs/Norvale" \
   "$user_dir/Tools" "$WINEPREFIX/drive_c/Tools"
 for key in "HKLM\\$uninstall_entry" "HKCU\\$uninstall_entry"; do
-  wine reg delete "$key" /f >/dev/null 2>&1 || true
+  timeout 60 "$VESK_WINE" reg delete "$key" /f >/dev/null 2>&1 || true
 done
 for key in "HKLM\\$run_value" "HKCU\\$run_value"; do
-  wine reg delete "$key" /v VESK_CPL /f >/dev/null 2>&1 || true
+  timeout 60 "$VESK_WINE" reg delete "$key" /v VESK_CPL /f >/dev/null 2>&1 || true
 done
 
 verify "$installer" || fail "the installer does not verify"
