@@ -124,7 +124,11 @@ class Planner {
         // Devices the file does not name move when others take their places.
         for (size_t index = 0; index < named.size(); ++index)
             if (!named[index])
-                PlanDeviceRecord(m_driver.devices[index].Serial(), std::nullopt, ranks, index);
+                PlanDeviceRecord(
+                    m_driver.devices[index].Serial().empty()
+                        ? "without a serial number (" + m_driver.devices[index].Name() + ")"
+                        : m_driver.devices[index].Serial(),
+                    std::nullopt, ranks, index);
     }
 
     // The rank of every connected device after the import (empty: ranks are left alone). A
@@ -134,7 +138,6 @@ class Planner {
         const std::vector<std::pair<const FileDevice*, const DeviceSettings*>>& matched) {
         struct Wanted {
             uint32_t rank;
-            size_t order;
             size_t index;
         };
         std::vector<Wanted> wanted;
@@ -142,7 +145,7 @@ class Planner {
         for (const auto& [entry, device] : matched) {
             if (!entry->rank) continue;
             const size_t index = static_cast<size_t>(device - m_driver.devices.data());
-            wanted.push_back({*entry->rank, wanted.size(), index});
+            wanted.push_back({*entry->rank, index});
             changes = changes || *entry->rank != device->record.Rank;
         }
         if (!changes) return {};
