@@ -1,13 +1,21 @@
 // The simulated panel's first instance starts its driver: the scenario and trace named by the
-// environment, and the Driver Simulator window beside the panel.
+// environment, and the Driver Simulator window beside the panel; and, with
+// VESK_SIM_PSEUDO_LANGUAGE=1, the pseudo-language.
 #include "app/FirstInstanceHook.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "res/PseudoLanguage.h"
 #include "sim/Simulator.h"
 #include "sim/window/SimulatorWindow.h"
 
 void OnFirstInstanceStarting(void* instanceHandle) {
+    // The test build's pseudo-language, when asked for, before the user's own languages.
+    const char* pseudo = std::getenv("VESK_SIM_PSEUDO_LANGUAGE");
+    if (pseudo != nullptr && std::strcmp(pseudo, "1") == 0)
+        vesk::SetTestLanguage(&vesk::PseudoLanguage());
     sim::Simulator& simulator = sim::Simulator::Instance();
     std::string problem;
     const bool configured = simulator.ConfigureFromEnvironment(&problem);

@@ -2,6 +2,7 @@
 
 #include "app/AppMessages.h"
 #include "app/VESK_CPLApp.h"
+#include "framework/Language.h"
 #include "res/StringIds.h"
 #include "settings/PanelMessage.h"
 #include "view/VESK_CPLView.h"
@@ -180,7 +181,7 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
 void CMainFrame::ShowTrayMenu() {
     POINT cursor{};
     if (!::GetCursorPos(&cursor)) return;
-    HMENU menu = ::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    HMENU menu = AfxLoadLocalizedMenu(IDR_TRAY_MENU);
     if (menu == nullptr) return;
     if (HMENU popup = ::GetSubMenu(menu, 0)) {
         // Without the frame in the foreground the menu would not close when clicked away.

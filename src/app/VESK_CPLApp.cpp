@@ -10,6 +10,7 @@
 #include "app/FirstInstanceHook.h"
 #include "app/MainFrame.h"
 #include "app/VESK_CPLDoc.h"
+#include "framework/Language.h"
 #include "res/StringIds.h"
 #include "view/VESK_CPLView.h"
 
@@ -76,6 +77,7 @@ BOOL CVESK_CPLApp::InitInstance() {
 
 BOOL CVESK_CPLApp::StartFirstInstance() {
     OnFirstInstanceStarting(m_hInstance);
+    AfxChooseUserInterfaceLanguage();
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);

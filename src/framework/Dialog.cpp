@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/App.h"
+#include "framework/Language.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, &CDialog::OnOK)
@@ -60,8 +61,10 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     if (parent != nullptr) m_pParentWnd = parent;
     HWND owner = OwnerWindow();
     HWND hWnd = WithCreationHook([&] {
-        return ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId), owner,
-                                    &DialogProc, 0);
+        const DLGTEMPLATE* dialog = AfxLoadDialogTemplate(templateId);
+        return dialog ? ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), dialog, owner,
+                                                     &DialogProc, 0)
+                      : nullptr;
     });
     return hWnd != nullptr;
 }
@@ -69,8 +72,10 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
 INT_PTR CDialog::DoModal() {
     HWND owner = OwnerWindow();
     const INT_PTR result = WithCreationHook([&] {
-        return ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId), owner,
-                                 &DialogProc, 0);
+        const DLGTEMPLATE* dialog = AfxLoadDialogTemplate(m_templateId);
+        return dialog ? ::DialogBoxIndirectParamA(AfxGetInstanceHandle(), dialog, owner,
+                                                  &DialogProc, 0)
+                      : INT_PTR{-1};
     });
     return result;
 }

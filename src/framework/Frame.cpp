@@ -5,6 +5,7 @@
 #include "framework/App.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
+#include "framework/Language.h"
 #include "framework/StatusBar.h"
 #include "framework/View.h"
 
@@ -57,7 +58,7 @@ CFrameWnd::~CFrameWnd() {
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
     HINSTANCE instance = AfxGetInstanceHandle();
     m_strTitle = FirstField(LoadStringText(resourceId));
-    HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
+    HMENU menu = AfxLoadLocalizedMenu(resourceId);
     const std::string frameClass = FrameClassFor(resourceId);
     if (!CreateEx(0, frameClass.c_str(), m_strTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, parent ? parent->m_hWnd : nullptr, menu, context)) {

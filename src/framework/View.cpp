@@ -6,6 +6,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/Frame.h"
+#include "framework/Language.h"
 
 BEGIN_MESSAGE_MAP(CView, CWnd)
 END_MESSAGE_MAP()
@@ -64,8 +65,10 @@ BOOL CFormView::CreateView(CWnd* parent, const RECT& rect, UINT id, CCreateConte
     if (!PreCreateWindow(cs)) return FALSE;
     JoinFrameAndDocument(parent, context);
     HWND hWnd = WithCreationHook([&] {
-        return ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId),
-                                    parent->m_hWnd, &FormDialogProc, 0);
+        const DLGTEMPLATE* form = AfxLoadDialogTemplate(m_templateId);
+        return form ? ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), form, parent->m_hWnd,
+                                                   &FormDialogProc, 0)
+                    : nullptr;
     });
     if (hWnd == nullptr) return FALSE;
     // The template's style stands, but the border is the one the view asked for.

@@ -58,23 +58,23 @@ SliderDepth DepthAtPosition(int position, uint32_t stepUs, uint32_t currentUs) {
 
 CString StreamDepthText(uint32_t depthUs) {
     CString text;
-    text.Format("%d %s", static_cast<int>(depthUs),
+    text.Format(LoadStringText(IDS_FMT_STREAM_DEPTH), static_cast<int>(depthUs),
                 LoadStringText(IDS_UNIT_MICROSECONDS).GetString());
     return text;
 }
 
 CString AudioDepthText(uint32_t depthUs) {
     CString text;
-    text.Format("%d.%01d %s", Milliseconds(depthUs), TenthMilliseconds(depthUs),
-                LoadStringText(IDS_UNIT_MILLISECONDS).GetString());
+    text.Format(LoadStringText(IDS_FMT_AUDIO_DEPTH), Milliseconds(depthUs),
+                TenthMilliseconds(depthUs), LoadStringText(IDS_UNIT_MILLISECONDS).GetString());
     return text;
 }
 
 CString AudioDepthWithSamplesText(uint32_t depthUs, uint32_t samples) {
     CString text;
-    text.Format("%d.%01d %s\n%d %s", Milliseconds(depthUs), TenthMilliseconds(depthUs),
-                LoadStringText(IDS_UNIT_MILLISECONDS).GetString(), static_cast<int>(samples),
-                LoadStringText(IDS_UNIT_SAMPLES).GetString());
+    text.Format(LoadStringText(IDS_FMT_AUDIO_DEPTH_SAMPLES), Milliseconds(depthUs),
+                TenthMilliseconds(depthUs), LoadStringText(IDS_UNIT_MILLISECONDS).GetString(),
+                static_cast<int>(samples), LoadStringText(IDS_UNIT_SAMPLES).GetString());
     return text;
 }
 

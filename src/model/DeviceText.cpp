@@ -6,7 +6,7 @@ namespace vesk {
 
 CString DevicesConnectedText(int deviceCount) {
     CString text;
-    text.Format("%i ", deviceCount);
+    text.Format(LoadStringText(IDS_FMT_DEVICES_CONNECTED), deviceCount);
     return text + LoadStringText(IDS_DEVICES_CONNECTED);
 }
 

@@ -54,7 +54,7 @@ CString PlugCellText(const _VESK_PLUG_INFO& plug) {
 CString SampleRateName(uint32_t rateHz) {
     for (const NamedRate& rate : kNamedRates)
         if (rate.hz == rateHz) return rate.name;
-    return "unknown  ";
+    return LoadStringText(IDS_RATE_UNKNOWN) + "  ";
 }
 
 CString SupportedRatesText(const _VESK_PLUG_INFO& plug, uint32_t markedRateHz) {
@@ -78,7 +78,7 @@ CString StreamErrorMessage(uint32_t errorCode) {
 
 CString StreamErrorText(uint32_t errorCode) {
     CString text;
-    text.Format("%s 0x%08X: %s", LoadStringText(IDS_ERROR_CODE).GetString(),
+    text.Format(LoadStringText(IDS_FMT_ERROR_CODE), LoadStringText(IDS_ERROR_CODE).GetString(),
                 static_cast<unsigned>(errorCode), StreamErrorMessage(errorCode).GetString());
     return text;
 }

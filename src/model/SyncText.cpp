@@ -66,13 +66,13 @@ CString ClockMasterText(uint32_t masterType) {
 
 CString SampleRateText(uint32_t rateHz) {
     CString text;
-    text.Format("%d.%d kHz", WholeKilohertz(rateHz), TenthKilohertz(rateHz));
+    text.Format(LoadStringText(IDS_FMT_KHZ), WholeKilohertz(rateHz), TenthKilohertz(rateHz));
     return text;
 }
 
 CString UnavailableSampleRateText(uint32_t rateHz) {
     CString text;
-    text.Format("%d.%d kHz (%s)", WholeKilohertz(rateHz), TenthKilohertz(rateHz),
+    text.Format(LoadStringText(IDS_FMT_KHZ_NOTE), WholeKilohertz(rateHz), TenthKilohertz(rateHz),
                 LoadStringText(IDS_RATE_UNAVAILABLE).GetString());
     return text;
 }
