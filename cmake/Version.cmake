@@ -31,5 +31,6 @@ function(vesk_resource_script_depends)
        ${PROJECT_SOURCE_DIR}/src/res/*.ico ${PROJECT_SOURCE_DIR}/src/res/*.in)
   set_source_files_properties(${PROJECT_SOURCE_DIR}/src/res/VESK_CPL.rc
                               ${PROJECT_SOURCE_DIR}/src/res/veskcfg.rc
+                              ${VESK_LANGUAGE_RESOURCES} ${VESK_PSEUDO_RESOURCES}
                               PROPERTIES OBJECT_DEPENDS "${inputs}")
 endfunction()

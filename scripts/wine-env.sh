@@ -299,3 +299,22 @@ vesk_unmanaged_windows() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
     touch "$WINEPREFIX/.vesk-unmanaged"
 }
+
+# vesk_set_dpi DPI: Wine's display DPI in the current prefix. The DPI is read when Wine's
+# session starts: the running one is ended before and after.
+vesk_set_dpi() {
+  wineserver -k >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1 || true
+}
+
+# vesk_use_dpi DPI: that DPI, and a virtual desktop of 1280x800 at 96 DPI, scaled.
+vesk_use_dpi() {
+  local dpi=$1
+  wineserver -k >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
+    /d "$((1280 * dpi / 96))x$((800 * dpi / 96))" /f >/dev/null 2>&1
+  vesk_set_dpi "$dpi"
+}

@@ -1,6 +1,18 @@
 #include "framework/ListCtrl.h"
 
+#include <algorithm>
+
+#include "framework/Dpi.h"
+
 int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width) {
+    // A column is never narrower than its heading, whose text the header draws between
+    // margins of three edges a side: a translation longer than the width the column was laid
+    // out for widens it rather than lose its end.
+    if (width >= 0 && heading != nullptr && heading[0] != '\0') {
+        const int text = static_cast<int>(
+            SendToControl(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(heading)));
+        width = std::max(width, text + ScaleFromBaseDpi(12, DpiOfWindow(m_hWnd)));
+    }
     LVCOLUMNA lvc{};
     lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_SUBITEM | (width >= 0 ? LVCF_WIDTH : 0);
     lvc.fmt = format;

@@ -34,6 +34,7 @@
 
 // Navigation view.
 #define IDC_NAV_TREE 1000
+#define IDC_NAV_SEPARATOR 1002
 
 // About box.
 #define IDC_ABOUT_TEXT 1062

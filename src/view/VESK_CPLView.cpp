@@ -2,6 +2,7 @@
 
 // After the framework's headers, which bring in windows.h.
 #include <dbt.h>
+#include <algorithm>
 
 #include <cstddef>
 #include <cstring>
@@ -161,9 +162,22 @@ void CVESK_CPLView::CreatePages() {
     for (const PageDescription& description : kPages) {
         CDialogPage& page = description.page(*this);
         page.Create(this);
-        page.SetWindowPos(nullptr, ScaleFromBaseDpi(kPageX, m_dpi), ScaleFromBaseDpi(kPageY, m_dpi),
-                          0, 0, kPlaceAndShow);
+        page.SetWindowPos(nullptr, PageLeft(m_dpi), ScaleFromBaseDpi(kPageY, m_dpi), 0, 0,
+                          kPlaceAndShow);
     }
+}
+
+int CVESK_CPLView::PageLeft(UINT dpi) const {
+    // A language whose names need a wider tree has its separator further right than English
+    // has it: its pages move right by as much.
+    RECT english = {kEnglishSeparatorX, 0, kEnglishSeparatorX, 0};
+    ::MapDialogRect(m_hWnd, &english);
+    RECT separator{};
+    if (HWND line = GetDlgItemHandle(IDC_NAV_SEPARATOR)) {
+        ::GetWindowRect(line, &separator);
+        ::MapWindowPoints(HWND_DESKTOP, m_hWnd, reinterpret_cast<POINT*>(&separator), 2);
+    }
+    return ScaleFromBaseDpi(kPageX, dpi) + std::max(0L, separator.left - english.left);
 }
 
 void CVESK_CPLView::LoadTreeImages() {
@@ -182,8 +196,8 @@ void CVESK_CPLView::OnDpiChanged(UINT dpi) {
     for (const PageDescription& description : kPages) {
         CDialogPage& page = description.page(*this);
         if (page.GetSafeHwnd() == nullptr) continue;
-        page.SetWindowPos(nullptr, ScaleFromBaseDpi(kPageX, dpi), ScaleFromBaseDpi(kPageY, dpi), 0,
-                          0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        page.SetWindowPos(nullptr, PageLeft(dpi), ScaleFromBaseDpi(kPageY, dpi), 0, 0,
+                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         page.RescaleListColumns(previous, dpi);
     }
 }

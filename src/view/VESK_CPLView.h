@@ -20,6 +20,8 @@ class CVESK_CPLView : public CFormView {
     // Where every page sits in the view's client area, in pixels at 96 DPI.
     static constexpr int kPageX = 140;
     static constexpr int kPageY = 2;
+    // The separator right of the tree in the English form, in dialog units.
+    static constexpr int kEnglishSeparatorX = 91;
     // The navigation tree's images, square, in pixels at 96 DPI.
     static constexpr int kTreeImageSize = 16;
     // One WM_DRIVER_EVENT reads at most this many records: a driver that never runs out of
@@ -75,6 +77,8 @@ class CVESK_CPLView : public CFormView {
 
   private:
     void CreatePages();
+    // Where the pages' left edge is, in pixels at `dpi`.
+    int PageLeft(UINT dpi) const;
     void LoadTreeImages();
     void FillNavigationTree();
     void HideAllPages();

@@ -25,6 +25,64 @@ simctl() { wine "$bin/vesk_simctl.exe" "$@"; }
 . "$here/lib.sh"
 
 case $test in
+languages)
+  # Every page and dialog in every language and in the test build's pseudo-language, at 96 and
+  # 192 DPI, from another process: every text whole in its control, list headers within their
+  # columns, no two controls on top of each other, every control a user can tab to named. The
+  # languages come as Windows gives them, from the user's locale (Wine takes it from LANG).
+  # VESK_E2E_LANGUAGES / VESK_E2E_DPIS choose fewer.
+  # VESK_E2E_LAYOUT_REPORT=1 lists every fault of every language instead of stopping.
+  check() {  # check WINDOW WHAT
+    probe paint "$1"
+    if ! probe layout-check "$1" >"$work/layout.txt" 2>&1; then
+      [ "${VESK_E2E_LAYOUT_REPORT:-0}" = 1 ] || fail "$2: $(cat "$work/layout.txt")"
+      sed "s/^/$2: /" "$work/layout.txt" >&2
+    fi
+    probe acc-check "$1" >"$work/acc.txt" 2>&1 || fail "$2: $(cat "$work/acc.txt")"
+  }
+  check_dialog() {  # check_dialog WHAT: the open modal dialog, then Cancel (or close)
+    probe wait-window class=#32770 10000 || fail "$1 did not open"
+    check class=#32770 "$1"
+    probe command class=#32770 2
+    probe wait-gone class=#32770 10000 || fail "$1 did not close"
+  }
+  for dpi in ${VESK_E2E_DPIS:-96 192}; do
+    vesk_set_dpi "$dpi"
+    for lang in ${VESK_E2E_LANGUAGES:-en_US de_DE fr_FR es_ES it_IT ja_JP zh_CN pseudo}; do
+      if [ "$lang" = pseudo ]; then
+        export LANG=C.UTF-8 VESK_SIM_PSEUDO_LANGUAGE=1
+      else
+        export LANG=$lang.UTF-8 VESK_SIM_PSEUDO_LANGUAGE=0
+      fi
+      start_panel
+      pages=$(probe tree "$title" | wc -l)
+      for ((page = 0; page < pages; page++)); do
+        probe select-page "$title" "$page" || fail "no page $page"
+        check "$title" "$lang at $dpi DPI, page $page"
+        case $page in
+        0) probe select-row "$title" 1001 0 && probe click "$title" 1079 &&
+            check_dialog "$lang at $dpi DPI, device name dialog" ;;
+        1) probe select-row "$title" 1007 0 && probe click "$title" 1080 &&
+            check_dialog "$lang at $dpi DPI, channel name dialog" ;;
+        3) probe select-row "$title" 1063 0 && probe click "$title" 1071 &&
+            check_dialog "$lang at $dpi DPI, synchronisation mode dialog" ;;
+        esac
+      done
+      probe command "$title" 57664 # the About box
+      check_dialog "$lang at $dpi DPI, About box"
+      if [ "$lang" = en_US ] && [ "$dpi" = 96 ]; then
+        # The check finds a label cut off: the stream depth's, squeezed to a few pixels.
+        probe select-page "$title" "$((pages - 1))"
+        probe squeeze "$title" 1058 12 || fail "the label could not be squeezed"
+        ! probe layout-check "$title" >"$work/layout.txt" 2>&1 ||
+          fail "the layout check did not find a label cut off"
+        grep -q " 1058 " "$work/layout.txt" || fail "the layout check named another control"
+      fi
+      quit_panel
+    done
+  done
+  vesk_set_dpi 96
+  ;;
 accessibility)
   # What a screen reader reads, from another process: every control a user can tab to on every
   # page has a name of its own; each slider's value is the text beside it, before and after a

@@ -38,6 +38,10 @@
 //   vesk_probe front WINDOW                  brings the window to the front
 //   vesk_probe paint WINDOW                  the window and its children have painted
 //   vesk_probe shot WINDOW FILE.bmp          saves the window's pixels, frame included
+//   vesk_probe layout-check WINDOW           every visible control's text fits it, nothing
+//                                            overlaps (prints each fault)
+//   vesk_probe squeeze WINDOW ID WIDTH       makes the control WIDTH pixels wide (to show
+//                                            that layout-check finds a clipped text)
 #include <windows.h>
 
 #include <algorithm>
@@ -49,6 +53,7 @@
 #include <vector>
 
 #include "tools/probe/Accessibility.h"
+#include "tools/probe/Layout.h"
 #include "tools/probe/Screenshot.h"
 #include "tools/probe/WindowActions.h"
 #include "tools/probe/WindowQuery.h"
@@ -202,6 +207,11 @@ int RunOnWindow(const Args& args, HWND window) {
                     probe::ClassOf(info.hwndFocus).c_str());
         return kDone;
     }
+    if (command == "layout-check") {
+        const std::vector<std::string> problems = probe::LayoutProblems(window);
+        for (const std::string& problem : problems) std::printf("%s\n", problem.c_str());
+        return Result(problems.empty());
+    }
     if (command == "acc-check") {
         // Every control a user can tab to has a name of its own, unique among them.
         bool good = true;
@@ -268,6 +278,13 @@ int RunOnWindow(const Args& args, HWND window) {
 
     const int id = static_cast<int>(Number(args[2]));
     if (command == "click") return Result(probe::PressButton(window, id));
+    if (command == "squeeze" && count >= 4) {
+        HWND control = probe::FindControl(window, id);
+        RECT r;
+        if (control == nullptr || !::GetWindowRect(control, &r)) return kNotDone;
+        return Result(::SetWindowPos(control, nullptr, 0, 0, static_cast<int>(Number(args[3])),
+                                     r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+    }
     if (command == "wait-item-text") {
         if (count < 4) return kUsage;
         const std::string wanted = Unescape(args[3]);
@@ -403,6 +420,10 @@ int Run(const Args& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Layouts are measured in the pixels the panel has; the other commands keep the view they
+    // always had (the screenshots' crop comes from it).
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "layout-check" || command == "squeeze") probe::BecomeDpiAware();
     const int status = Run(Args(argv + 1, argv + argc));
     if (status == kUsage)
         std::fprintf(stderr,
@@ -410,7 +431,8 @@ int main(int argc, char** argv) {
                      "commands: wait-window wait-gone find state pane wait-pane tree select-page\n"
                      "  list combo combo-select select-row set-text click press find-text\n"
                      "  wait-item-text command syscommand tray icon wait-icon drop-icon\n"
-                     "  taskbar-created wait-menu menu-key minimize front paint shot\n");
+                     "  taskbar-created wait-menu menu-key minimize front paint shot layout-check\n"
+                     "  squeeze\n");
     std::fflush(stdout);
     return status;
 }
