@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "base/CString.h"
 
@@ -20,15 +21,20 @@ CString FieldText(const char (&field)[N]) {
     return FieldText(field, N);
 }
 
-// The rename copy: writes at most size - 1 characters of `text` (stopping early at its end),
-// a zero after the last one copied, and a zero into the field's last byte. Bytes between the
-// two zeros keep their old values, so a record sent back differs from the one read only in
-// the name. A null text counts as empty.
-void CopyNameIntoField(char* field, size_t size, const char* text);
+// Whether `byte` starts a two-byte character in the ANSI code page `codePage` (the double-byte
+// code pages of Japanese, Chinese and Korean; no byte does in any other).
+bool IsLeadByte(unsigned char byte, uint32_t codePage);
+
+// The rename copy: writes at most size - 1 bytes of `text` (stopping early at its end), a zero
+// after the last one copied, and a zero into the field's last byte. A text cut short is cut
+// between characters of `codePage`, never inside a two-byte one. Bytes between the two zeros
+// keep their old values, so a record sent back differs from the one read only in the name. A
+// null text counts as empty.
+void CopyNameIntoField(char* field, size_t size, const char* text, uint32_t codePage = 1252);
 
 template <size_t N>
-void CopyNameIntoField(char (&field)[N], const char* text) {
-    CopyNameIntoField(field, N, text);
+void CopyNameIntoField(char (&field)[N], const char* text, uint32_t codePage = 1252) {
+    CopyNameIntoField(field, N, text, codePage);
 }
 
 }  // namespace vesk

@@ -21,6 +21,6 @@ BOOL CSubDlgNameEdit::OnInitDialog() {
 
 void CSubDlgNameEdit::OnOK() {
     UpdateData(TRUE);
-    if (m_field != nullptr) vesk::CopyNameIntoField(m_field, m_fieldSize, m_nameText);
+    if (m_field != nullptr) vesk::CopyNameIntoField(m_field, m_fieldSize, m_nameText, ::GetACP());
     CDialog::OnOK();
 }

@@ -57,6 +57,25 @@ TEST(TextField, ReadsEveryNameOfTheRecordsWithinItsBounds) {
     EXPECT_EQ(FieldText(mode.ModeName), "\xB5s");
 }
 
+TEST(TextField, ADoubleByteNameIsCutBetweenCharacters) {
+    // 20 Japanese characters in code page 932 are 40 bytes: the 20th does not fit the 39.
+    std::string japanese;
+    for (int i = 0; i < 20; ++i) japanese += "\x83\x5C";  // "ソ": its second byte is a backslash
+    char field[40];
+    CopyNameIntoField(field, japanese.c_str(), 932);
+    EXPECT_EQ(FieldText(field), japanese.substr(0, 38).c_str());
+    // One-byte half-width katakana (0xA1-0xDF) are characters of their own.
+    const std::string mixed = std::string(38, 'a') + "\xB1\x83\x5C";
+    CopyNameIntoField(field, mixed.c_str(), 932);
+    EXPECT_EQ(FieldText(field), (std::string(38, 'a') + "\xB1").c_str());
+    // In GBK the same bytes are pairs as well; in code page 1252 every byte is a character.
+    const std::string chinese = std::string(37, 'a') + "\xD6\xD0";
+    CopyNameIntoField(field, (chinese + "\xCE\xC4").c_str(), 936);
+    EXPECT_EQ(FieldText(field), chinese.c_str());
+    CopyNameIntoField(field, japanese.c_str(), 1252);
+    EXPECT_EQ(FieldText(field), japanese.substr(0, 39).c_str());
+}
+
 TEST(TextField, RenameCopyBoundsTheNameAndKeepsLaterBytes) {
     char field[40];
     std::memset(field, '#', sizeof field);

@@ -241,6 +241,40 @@ veskcfg)
     fail "the refused file wrote to the driver"
   finish
   ;;
+japanese)
+  # A Japanese system (display language Japanese, code page 932) with the shipped programs: the
+  # panel shows its Japanese texts; a device renamed in Japanese through the rename dialog shows
+  # so in the Devices and the Synchronisation lists; a name of 40 bytes is cut to 38, never
+  # inside a character; veskcfg exports the name as UTF-8 and its import restores it.
+  export LANG=ja_JP.UTF-8
+  start_driver
+  start_panel
+  cfg() { wine "$bin/veskcfg.exe" "$@" 2>>"$work/veskcfg-stderr.txt"; }
+  cell() { probe list "$title" "$1" | iconv -f CP932 -t UTF-8 | tr -d '\r' | grep -F "$2"; }
+  shows() { cell "$1" "$2" >/dev/null; }
+  rename() { rename_row 1001 0 1079 "デバイス名の編集" 1005 "$1"; }
+  probe tree "$title" | iconv -f CP932 -t UTF-8 | grep -qF "デバイス" ||
+    fail "the pages are not in Japanese"
+  rename "スタジオ録音室"
+  poll 20 shows 1001 "スタジオ録音室" || fail "the Devices list does not show the Japanese name"
+  long=$(printf 'ソ%.0s' $(seq 20))
+  rename "$long"
+  # Cut inside a character, the name would end in a lone lead byte, which iconv refuses.
+  named() { probe list "$title" 1001 | iconv -f CP932 -t UTF-8 | cut -f1 | tr -d '\r' | grep -qx "$1"; }
+  poll 20 named "${long:0:19}" || fail "the 40-byte name was not cut to 19 whole characters"
+  probe select-page "$title" 3
+  poll 20 shows 1063 "${long:0:19}" || fail "the Synchronisation list does not show the name"
+  probe select-page "$title" 0
+  cfg export "$(wine winepath -w "$work/backup.json" 2>/dev/null)" >/dev/null ||
+    fail "export failed: $(tail -3 "$work/veskcfg-stderr.txt")"
+  grep -qF "\"name\": \"${long:0:19}\"" "$work/backup.json" || fail "the backup lacks the name"
+  rename "別名"
+  poll 20 shows 1001 "別名" || fail "the second rename does not show"
+  cfg import "$(wine winepath -w "$work/backup.json" 2>/dev/null)" >/dev/null ||
+    fail "import failed: $(tail -3 "$work/veskcfg-stderr.txt")"
+  poll 20 shows 1001 "${long:0:19}" || fail "the import did not restore the Japanese name"
+  finish
+  ;;
 *)
   echo "unknown test $test" >&2
   exit 2
