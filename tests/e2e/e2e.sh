@@ -82,6 +82,12 @@ languages)
     done
   done
   vesk_set_dpi 96
+  # A Japanese display language on a system whose code page is 1252: English, never question
+  # marks.
+  export LANG=C.UTF-8 LC_MESSAGES=ja_JP.UTF-8 VESK_SIM_PSEUDO_LANGUAGE=0
+  start_panel
+  probe tree "$title" | grep -q "Input Channels" || fail "Japanese on code page 1252 is not English"
+  quit_panel
   ;;
 accessibility)
   # What a screen reader reads, from another process: every control a user can tab to on every

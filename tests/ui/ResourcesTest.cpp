@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tools/probe/TextFit.h"
 
 namespace {
 
@@ -124,21 +125,17 @@ struct TextSize {
     int width;
     int height;
 };
+HFONT FontOf(HWND control) {
+    return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+}
 TextSize MeasureText(HWND control, const std::string& text, UINT format, int wrapWidth) {
-    HDC dc = GetDC(control);
-    HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    RECT r = {0, 0, wrapWidth, 0};
-    DrawTextA(dc, text.c_str(), -1, &r, format | DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return {r.right - r.left, r.bottom - r.top};
+    const SIZE size = probe::MeasureText(FontOf(control), text, format, wrapWidth);
+    return {size.cx, size.cy};
 }
 
 int LineHeight(HWND control) {
     HDC dc = GetDC(control);
-    HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(dc, FontOf(control));
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
     SelectObject(dc, old);
@@ -146,39 +143,14 @@ int LineHeight(HWND control) {
     return metrics.tmHeight;
 }
 
-// Whether `text` shows whole in the control as the control would lay it out.
+// Whether `text` shows whole in the control as the control would lay it out (the check the
+// probe makes from outside, here with the control's own font).
 void ExpectTextFits(HWND control, const std::string& text, const char* what) {
-    RECT client;
-    GetClientRect(control, &client);
-    const int width = client.right;
-    const int height = client.bottom;
-    const std::string cls = ClassOf(control);
-    const DWORD style = StyleOf(control);
-    if (_stricmp(cls.c_str(), "Button") == 0) {
-        const DWORD type = style & BS_TYPEMASK;
-        const UINT multiline = (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE;
-        if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
-            TextSize need = MeasureText(control, text, DT_SINGLELINE, width);
-            EXPECT_LE(need.width + 8, width) << what << ": \"" << text << "\"";
-            EXPECT_LE(need.height + 4, height) << what << ": \"" << text << "\"";
-        } else if (type == BS_GROUPBOX) {
-            TextSize need = MeasureText(control, text, DT_SINGLELINE, width);
-            EXPECT_LE(need.width + 16, width) << what << ": \"" << text << "\"";
-        } else {
-            const int room = width - GetSystemMetrics(SM_CXMENUCHECK) - 4;
-            TextSize need = MeasureText(control, text, multiline, room);
-            EXPECT_LE(need.width, room) << what << ": \"" << text << "\"";
-            EXPECT_LE(need.height, height) << what << ": \"" << text << "\"";
-        }
-        return;
-    }
-    const DWORD type = style & SS_TYPEMASK;
-    UINT format = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
-    format |= type == SS_LEFTNOWORDWRAP ? DT_EXPANDTABS : DT_WORDBREAK;
-    // A sunken edge takes its pixels from the client area already.
-    TextSize need = MeasureText(control, text, format, width);
-    EXPECT_LE(need.width, width) << what << ": \"" << text << "\"";
-    EXPECT_LE(need.height, height) << what << ": \"" << text << "\"";
+    HDC dc = GetDC(control);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    ReleaseDC(control, dc);
+    EXPECT_EQ(probe::TextFitProblem(control, text, FontOf(control), dpi), "")
+        << what << ": \"" << text << "\"";
 }
 
 // The style checks of one control.
