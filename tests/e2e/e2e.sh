@@ -85,6 +85,8 @@ languages)
   # A Japanese display language on a system whose code page is 1252: English, never question
   # marks.
   export LANG=C.UTF-8 LC_MESSAGES=ja_JP.UTF-8 VESK_SIM_PSEUDO_LANGUAGE=0
+  [ "$(probe locale | tr -d '\r')" = "ui=0x0411 acp=1252" ] ||
+    fail "Wine did not give Japanese on code page 1252: $(probe locale)"
   start_panel
   probe tree "$title" | grep -q "Input Channels" || fail "Japanese on code page 1252 is not English"
   quit_panel

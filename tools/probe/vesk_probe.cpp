@@ -32,6 +32,8 @@
 //   vesk_probe wait-icon WINDOW [MS]         the shell holds the window's icon, within MS
 //   vesk_probe drop-icon WINDOW              makes the shell drop the window's icon
 //   vesk_probe taskbar-created               broadcasts "TaskbarCreated", as a new shell does
+//   vesk_probe locale                        prints "ui=0x0409 acp=1252": the user's UI language
+//                                            and the ANSI code page this environment gives
 //   vesk_probe wait-menu open|closed [MS]    a pop-up menu is open / none is
 //   vesk_probe menu-key WINDOW KEY           types KEY (a letter, or escape) into the open menu
 //   vesk_probe minimize WINDOW               minimises the window
@@ -406,6 +408,10 @@ int RunOnWindow(const Args& args, HWND window) {
 int Run(const Args& args) {
     if (args.size() == 1 && args[0] == "taskbar-created")
         return Result(probe::BroadcastTaskbarCreated());
+    if (args.size() == 1 && args[0] == "locale") {
+        std::printf("ui=0x%04X acp=%u\n", ::GetUserDefaultUILanguage(), ::GetACP());
+        return kDone;
+    }
     if (args.size() < 2) return kUsage;
     int status = kUsage;
     if (RunWaiting(args, &status)) return status;
@@ -431,7 +437,7 @@ int main(int argc, char** argv) {
                      "commands: wait-window wait-gone find state pane wait-pane tree select-page\n"
                      "  list combo combo-select select-row set-text click press find-text\n"
                      "  wait-item-text command syscommand tray icon wait-icon drop-icon\n"
-                     "  taskbar-created wait-menu menu-key minimize front paint shot layout-check\n"
+                     "  taskbar-created locale wait-menu menu-key minimize front paint shot layout-check\n"
                      "  squeeze\n");
     std::fflush(stdout);
     return status;
