@@ -66,7 +66,22 @@ Page custom ScopePage ScopePageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The installer speaks the user's display language where it has it (NSIS chooses by it, as the
+; panel does; a Unicode installer shows every language on any code page), English otherwise.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "Spanish"
+!insertmacro MUI_LANGUAGE "Italian"
+!insertmacro MUI_LANGUAGE "Japanese"
+!insertmacro MUI_LANGUAGE "SimpChinese"
+!include "lang\English.nsh"
+!include "lang\German.nsh"
+!include "lang\French.nsh"
+!include "lang\Spanish.nsh"
+!include "lang\Italian.nsh"
+!include "lang\Japanese.nsh"
+!include "lang\SimpChinese.nsh"
 
 ; Ends the installer or uninstaller: exit code 2, a message, and nothing more done.
 !macro Fail MESSAGE
@@ -115,12 +130,10 @@ Function ${UN}WaitUntilReplaceable
     IntOp $R9 $R9 + 1
     ${If} $R9 > 20
       ${If} ${Silent}
-        !insertmacro Fail "$R8 is in use: end the control panel (Quit) and veskcfg, then try again."
+        !insertmacro Fail "$(IN_USE_SILENT)"
       ${EndIf}
-      MessageBox MB_ICONEXCLAMATION|MB_RETRYCANCEL \
-        "$R8 is in use. End the control panel (its icon's Quit) and veskcfg, then choose Retry." \
-        IDRETRY +2
-      !insertmacro Fail "$R8 is in use: nothing was changed."
+      MessageBox MB_ICONEXCLAMATION|MB_RETRYCANCEL "$(IN_USE_RETRY)" IDRETRY +2
+      !insertmacro Fail "$(IN_USE_UNCHANGED)"
       StrCpy $R9 0
     ${EndIf}
     Sleep 500
@@ -182,13 +195,13 @@ FunctionEnd
   ${If} $R3 != ""
   ${AndIf} $R3 != $INSTDIR
   ${AndIf} ${FileExists} "$R3\Uninstall.exe"
-    DetailPrint "Removing the install in $R3"
+    DetailPrint "$(REMOVING_OLD)"
     ClearErrors
     ; _?= runs the uninstaller where it is, so that the wait is for the removal itself.
     ExecWait '"$R3\Uninstall.exe" /S _?=$R3' $R2
     ${If} ${Errors}
     ${OrIf} $R2 != 0
-      !insertmacro Fail "The install in $R3 could not be removed (exit code $R2)."
+      !insertmacro Fail "$(OLD_NOT_REMOVED)"
     ${EndIf}
     Delete "$R3\Uninstall.exe"
     RMDir "$R3"
@@ -221,13 +234,12 @@ FunctionEnd
 !macroend
 
 Function ScopePage
-  !insertmacro MUI_HEADER_TEXT "Choose who uses the control panel" \
-    "Install it for yourself alone, or for everyone who uses this computer."
+  !insertmacro MUI_HEADER_TEXT "$(SCOPE_TITLE)" "$(SCOPE_SUBTITLE)"
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateRadioButton} 0 10u 100% 12u "Install for &me only (no administrator rights needed)"
+  ${NSD_CreateRadioButton} 0 10u 100% 12u "$(SCOPE_ME)"
   Pop $1
-  ${NSD_CreateRadioButton} 0 30u 100% 12u "Install for &everyone who uses this computer"
+  ${NSD_CreateRadioButton} 0 30u 100% 12u "$(SCOPE_EVERYONE)"
   Pop $AllUsersButton
   ${If} $AllUsers == 1
     ${NSD_Check} $AllUsersButton
@@ -282,7 +294,7 @@ Section "${PRODUCT}" SecPanel
   ${If} $AllUsers == 1
     Call InProgramFiles
     ${If} $R0 != 1
-      !insertmacro Fail "For everyone, the control panel is installed under Program Files only: $INSTDIR is not."
+      !insertmacro Fail "$(NOT_PROGRAM_FILES)"
     ${EndIf}
     !insertmacro ReplaceOtherInstall HKLM
   ${Else}
@@ -310,7 +322,7 @@ Section "${PRODUCT}" SecPanel
   File "${SOURCE_DIR}\README.txt"
   File "${SOURCE_DIR}\THIRD-PARTY-NOTICES.txt"
   ${If} ${Errors}
-    !insertmacro Fail "The files in $INSTDIR could not all be replaced."
+    !insertmacro Fail "$(NOT_REPLACED)"
   ${EndIf}
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${EXE}"
@@ -323,7 +335,7 @@ SectionEnd
 
 ; For everyone: the computer's Run key, which starts the panel for every user who logs on;
 ; for me: the user's own.
-Section "Start with Windows" SecStartWithWindows
+Section "$(SECTION_START)" SecStartWithWindows
   ${If} $AllUsers == 1
     WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${EXE}" -hide'
   ${Else}
@@ -366,9 +378,6 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-LangString DESC_Panel ${LANG_ENGLISH} "The control panel of the 1394 audio driver."
-LangString DESC_StartWithWindows ${LANG_ENGLISH} \
-  "Starts the control panel hidden in the notification area when you log on."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecPanel} $(DESC_Panel)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecStartWithWindows} $(DESC_StartWithWindows)
@@ -414,7 +423,7 @@ Section "Uninstall"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
   ${If} ${Errors}
-    !insertmacro Fail "The files in $INSTDIR could not all be removed."
+    !insertmacro Fail "$(NOT_REMOVED)"
   ${EndIf}
   ; Run in place (_?=, by an installer that replaces this install) the uninstaller cannot
   ; remove itself: that installer does.

@@ -1,0 +1,17 @@
+; The installer's own texts in English (NSIS brings the rest of each language). The other
+; languages' files beside this one hold the same strings.
+LangString SCOPE_TITLE ${LANG_ENGLISH} "Choose who uses the control panel"
+LangString SCOPE_SUBTITLE ${LANG_ENGLISH} "Install it for yourself alone, or for everyone who uses this computer."
+LangString SCOPE_ME ${LANG_ENGLISH} "Install for &me only (no administrator rights needed)"
+LangString SCOPE_EVERYONE ${LANG_ENGLISH} "Install for &everyone who uses this computer"
+LangString SECTION_START ${LANG_ENGLISH} "Start with Windows"
+LangString DESC_Panel ${LANG_ENGLISH} "The control panel of the 1394 audio driver."
+LangString DESC_StartWithWindows ${LANG_ENGLISH} "Starts the control panel hidden in the notification area when you log on."
+LangString IN_USE_SILENT ${LANG_ENGLISH} "$R8 is in use: end the control panel (Quit) and veskcfg, then try again."
+LangString IN_USE_RETRY ${LANG_ENGLISH} "$R8 is in use. End the control panel (its icon's Quit) and veskcfg, then choose Retry."
+LangString IN_USE_UNCHANGED ${LANG_ENGLISH} "$R8 is in use: nothing was changed."
+LangString REMOVING_OLD ${LANG_ENGLISH} "Removing the install in $R3"
+LangString OLD_NOT_REMOVED ${LANG_ENGLISH} "The install in $R3 could not be removed (exit code $R2)."
+LangString NOT_PROGRAM_FILES ${LANG_ENGLISH} "For everyone, the control panel is installed under Program Files only: $INSTDIR is not."
+LangString NOT_REPLACED ${LANG_ENGLISH} "The files in $INSTDIR could not all be replaced."
+LangString NOT_REMOVED ${LANG_ENGLISH} "The files in $INSTDIR could not all be removed."
