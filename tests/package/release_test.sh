@@ -88,6 +88,9 @@ for arch in x86 x64; do
   done
 done
 "$root/scripts/check-winget" "$theirs/winget" || fail "the winget manifest is not valid"
+# English and the panel's six other languages each describe the package.
+[ "$(find "$theirs/winget" -name '*.locale.*.yaml' | wc -l)" = 7 ] ||
+  fail "the winget manifest does not describe the package in the panel's seven languages"
 
 # The PE check can fail: an x64 build without NX.
 cp "$x64_bin/VESK_CPL.exe" "$work/no-nx.exe"
