@@ -55,6 +55,8 @@ const Language& ChooseLanguage(const std::vector<uint16_t>& preferredLangIds,
 // The language LookupString answers in; English until it is set.
 const Language& CurrentLanguage();
 void SetCurrentLanguage(const Language& language);
+// The language set, or null while none is (LookupString then answers in English).
+const Language* ChosenLanguage();
 
 // Test builds: a language preferred above the user's (the pseudo-language), shown where the
 // code page can; null takes it away.

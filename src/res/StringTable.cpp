@@ -15,67 +15,30 @@ const StringEntry kStringTable[] = {
 };
 const int kStringCount = sizeof(kStringTable) / sizeof(kStringTable[0]);
 
-// The other languages' tables and the list of languages, generated from their translations.
-#include "StringTables.inc"
-const int kLanguageCount = sizeof(kLanguages) / sizeof(kLanguages[0]);
-
 namespace {
 
-constexpr uint16_t kPrimaryMask = 0x3FF;
-constexpr uint16_t kChinese = 0x04;
+std::atomic<const Language*> g_chosen{nullptr};
 
-std::atomic<const Language*> g_current{&kLanguages[0]};
-std::atomic<const Language*> g_testLanguage{nullptr};
-
-const char* Find(const Language& language, uint32_t id) {
-    for (int i = 0; i < language.stringCount; ++i)
-        if (language.strings[i].id == id) return language.strings[i].text;
+const char* Find(const StringEntry* entries, int count, uint32_t id) {
+    for (int i = 0; i < count; ++i)
+        if (entries[i].id == id) return entries[i].text;
     return nullptr;
-}
-
-bool IsSimplifiedChinese(uint16_t langId) {
-    // zh-Hans (neutral), zh-CN and zh-SG write the simplified script; zh-TW, zh-HK and zh-MO
-    // the traditional one, which these texts are not.
-    const uint16_t sub = langId >> 10;
-    return sub == 0x00 || sub == 0x02 || sub == 0x04;
 }
 
 }  // namespace
 
-bool Speaks(const Language& language, uint16_t langId) {
-    if ((language.langId & kPrimaryMask) != (langId & kPrimaryMask)) return false;
-    return (langId & kPrimaryMask) != kChinese || IsSimplifiedChinese(langId);
-}
-
-const Language& ChooseLanguage(const std::vector<uint16_t>& preferredLangIds,
-                               uint32_t ansiCodePage) {
-    const Language* test = g_testLanguage.load();
-    if (test && test->codePage == ansiCodePage) return *test;
-    for (uint16_t langId : preferredLangIds) {
-        for (int i = 0; i < kLanguageCount; ++i) {
-            // English is what every system shows, whatever its code page.
-            if (Speaks(kLanguages[i], langId) && (i == 0 || kLanguages[i].codePage == ansiCodePage))
-                return kLanguages[i];
-        }
-    }
-    return kLanguages[0];
-}
-
-const Language& CurrentLanguage() {
-    return *g_current.load();
+const Language* ChosenLanguage() {
+    return g_chosen.load();
 }
 
 void SetCurrentLanguage(const Language& language) {
-    g_current.store(&language);
-}
-
-void SetTestLanguage(const Language* language) {
-    g_testLanguage.store(language);
+    g_chosen.store(&language);
 }
 
 const char* LookupString(uint32_t id) {
-    const char* text = Find(CurrentLanguage(), id);
-    return text ? text : Find(kLanguages[0], id);
+    const Language* chosen = ChosenLanguage();
+    const char* text = chosen ? Find(chosen->strings, chosen->stringCount, id) : nullptr;
+    return text ? text : Find(kStringTable, kStringCount, id);
 }
 
 }  // namespace vesk
