@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "framework/Dpi.h"
+
 BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
     m_barStyle = style & CBRS_ALL;
     // The bar places itself along the bottom of the frame whenever it is told to size itself;
@@ -37,7 +39,20 @@ void CStatusBar::SetPaneInfo(int index, UINT id, UINT style, int width) {
     m_panes[index].id = id;
     m_panes[index].style = style;
     m_panes[index].width = width;
+    // A new width comes with a new DPI, and with it a new font: measure again.
+    m_panes[index].fitted = WidthFor(m_panes[index].text);
     UpdateParts();
+}
+
+int CStatusBar::WidthFor(const CString& text) const {
+    if (m_hWnd == nullptr || text.IsEmpty()) return 0;
+    HDC dc = ::GetDC(m_hWnd);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text.GetString(), text.GetLength(), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(m_hWnd, dc);
+    return size.cx + ScaleFromBaseDpi(12, DpiOfWindow(m_hWnd));
 }
 
 void CStatusBar::GetPaneInfo(int index, UINT& id, UINT& style, int& width) const {
@@ -53,6 +68,11 @@ BOOL CStatusBar::SetPaneText(int index, LPCSTR text, BOOL update) {
     // shows is not sent again, which spares the bar an invalidation on every refresh.
     if (m_panes[index].text == text) return TRUE;
     m_panes[index].text = CString(text);
+    const int need = WidthFor(m_panes[index].text);
+    if (need > m_panes[index].fitted) {
+        m_panes[index].fitted = need;
+        UpdateParts();
+    }
     const LRESULT set = SendMessage(SB_SETTEXTA, static_cast<WPARAM>(index),
                                     reinterpret_cast<LPARAM>(m_panes[index].text.GetString()));
     // The control marks the pane for painting; `update` paints it now, so that a pane written
@@ -85,19 +105,45 @@ int CStatusBar::Reposition() {
 }
 
 // The common control wants the right edge of each part; the stretching pane takes what the
-// others leave of the bar's width.
+// others leave of the bar's width. A fixed pane is as wide as it was set, or as its text needs
+// when that is more; where the bar is too narrow for all of them (a longer language, a larger
+// font), the fixed panes give up the room their texts do not need before any text is cut.
 void CStatusBar::UpdateParts() {
     if (m_hWnd == nullptr || m_panes.empty()) return;
     RECT client{};
     GetClientRect(&client);
+    std::vector<int> widths;
     int fixed = 0;
-    for (const Pane& pane : m_panes)
-        if (!(pane.style & SBPS_STRETCH)) fixed += pane.width;
+    int slack = 0;
+    int stretchNeed = 0;
+    for (const Pane& pane : m_panes) {
+        if (pane.style & SBPS_STRETCH) {
+            stretchNeed = std::max(stretchNeed, pane.fitted);
+            widths.push_back(0);
+            continue;
+        }
+        widths.push_back(std::max(pane.width, pane.fitted));
+        fixed += widths.back();
+        slack += widths.back() - pane.fitted;
+    }
+    const int excess = fixed - (static_cast<int>(client.right) - stretchNeed);
+    if (excess > 0 && slack > 0) {
+        const int cut = std::min(excess, slack);
+        int given = 0;
+        for (size_t i = 0; i < m_panes.size(); ++i) {
+            if (m_panes[i].style & SBPS_STRETCH) continue;
+            const int own = widths[i] - m_panes[i].fitted;
+            const int share = static_cast<int>(static_cast<long long>(cut) * own / slack);
+            widths[i] -= share;
+            given += share;
+        }
+        fixed -= given;
+    }
     const int spare = std::max(0, static_cast<int>(client.right) - fixed);
     std::vector<int> edges;
     int right = 0;
-    for (const Pane& pane : m_panes) {
-        right += (pane.style & SBPS_STRETCH) ? std::max(pane.width, spare) : pane.width;
+    for (size_t i = 0; i < m_panes.size(); ++i) {
+        right += (m_panes[i].style & SBPS_STRETCH) ? std::max(m_panes[i].width, spare) : widths[i];
         edges.push_back(right);
     }
     SendMessage(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));

@@ -31,8 +31,13 @@ class CStatusBar : public CWnd {
         UINT style;
         int width;
         CString text;
+        // What the longest text shown so far needs: a pane is never narrower, so that a
+        // language's longer texts are not cut (it grows, and keeps its width when they shrink).
+        int fitted = 0;
     };
     void UpdateParts();
+    // The width `text` needs in a pane: the bar's font, and the pane's edges and margins.
+    int WidthFor(const CString& text) const;
     std::vector<Pane> m_panes;
     DWORD m_barStyle = 0;
 };

@@ -6,6 +6,9 @@
 #define FORM_W 450
 #define FORM_TREE_W 80
 #define FORM_SEPARATOR_X 91
+#define FORM_LINE_W 449
+// The About box's text, down to the OK button.
+#define ABOUT_TEXT_H 79
 // The settings page's rows: label, slider, value, Apply.
 #define ASIO_LABEL_W 94
 #define ASIO_SLIDER_X 110
@@ -26,6 +29,10 @@
 #define FORM_W 462
 #define FORM_TREE_W 92
 #define FORM_SEPARATOR_X 103
+// A dialog unit short of the edge, and of the OK button, where rounding to the pixels of
+// another font would otherwise cross them.
+#define FORM_LINE_W (FORM_W - 2)
+#define ABOUT_TEXT_H 78
 #define ASIO_LABEL_W 124
 #define ASIO_SLIDER_X 140
 #define ASIO_SLIDER_W 86
