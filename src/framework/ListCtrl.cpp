@@ -1,6 +1,7 @@
 #include "framework/ListCtrl.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "framework/Dpi.h"
 
@@ -21,6 +22,54 @@ int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width) {
     lvc.iSubItem = column;
     return static_cast<int>(SendToControl(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
                                           reinterpret_cast<LPARAM>(&lvc)));
+}
+
+void CListCtrl::FitColumnsToWidth() {
+    HWND header = reinterpret_cast<HWND>(SendToControl(LVM_GETHEADER));
+    const int count = header ? static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    RECT client{};
+    GetClientRect(&client);
+    const UINT dpi = DpiOfWindow(m_hWnd);
+    const int room = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
+    std::vector<int> widths(static_cast<size_t>(std::max(count, 0)));
+    std::vector<int> spare(widths.size());
+    int total = 0;
+    int totalSpare = 0;
+    for (int i = 0; i < count; ++i) {
+        widths[i] = static_cast<int>(SendToControl(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
+        char heading[256] = "";
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = heading;
+        column.cchTextMax = sizeof heading;
+        SendToControl(LVM_GETCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+        const int least = heading[0] == '\0'
+                              ? widths[i]
+                              : static_cast<int>(SendToControl(LVM_GETSTRINGWIDTHA, 0,
+                                                               reinterpret_cast<LPARAM>(heading))) +
+                                    ScaleFromBaseDpi(12, dpi);
+        spare[i] = std::max(0, widths[i] - least);
+        total += widths[i];
+        totalSpare += spare[i];
+    }
+    const int excess = std::min(total - room, totalSpare);
+    if (room <= 0 || excess <= 0) return;
+    // Shares in proportion, rounded down; what rounding leaves comes off the first columns
+    // that still have room, a pixel each.
+    std::vector<int> shares(widths.size());
+    int given = 0;
+    for (int i = 0; i < count; ++i) {
+        shares[i] = static_cast<int>(static_cast<long long>(excess) * spare[i] / totalSpare);
+        given += shares[i];
+    }
+    for (int i = 0; i < count && given < excess; ++i) {
+        if (shares[i] < spare[i]) {
+            ++shares[i];
+            ++given;
+        }
+    }
+    for (int i = 0; i < count; ++i)
+        SendToControl(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), widths[i] - shares[i]);
 }
 
 DWORD CListCtrl::GetExtendedStyle() const {

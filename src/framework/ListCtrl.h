@@ -9,6 +9,11 @@ class CListCtrl : public CWnd {
     static constexpr int kTextBufferSize = 1024;
 
     int InsertColumn(int column, LPCSTR heading, int format = LVCFMT_LEFT, int width = -1);
+    // Columns wider together than the list (a language whose dialog font makes the list
+    // narrower than the widths were chosen for) give up width in proportion to what each has
+    // beyond its heading, room for a vertical scroll bar kept: the list then needs no
+    // horizontal one. Columns that fit are left as they are.
+    void FitColumnsToWidth();
     DWORD GetExtendedStyle() const;
     DWORD SetExtendedStyle(DWORD style);
     int GetItemCount() const;

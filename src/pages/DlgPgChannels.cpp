@@ -64,6 +64,7 @@ BOOL CDlgPgChannels::OnInitDialog() {
             m_channelList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
                                        ScaleForWindow(m_hWnd, column.width));
     }
+    m_channelList.FitColumnsToWidth();
     m_channelList.SetExtendedStyle(m_channelList.GetExtendedStyle() | kListStyleBits);
     m_editNameButton.EnableWindow(FALSE);
     // Only here is the setting read; afterwards only the check boxes change it.

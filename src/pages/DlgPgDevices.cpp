@@ -62,6 +62,7 @@ BOOL CDlgPgDevices::OnInitDialog() {
         m_deviceList.InsertColumn(1, LoadStringText(vesk::IDS_COL_SERIAL_NUMBER), LVCFMT_LEFT,
                                   ScaleForWindow(m_hWnd, kSerialColumnWidth));
     }
+    m_deviceList.FitColumnsToWidth();
     m_deviceList.SetExtendedStyle(m_deviceList.GetExtendedStyle() | kListStyleBits);
     m_hintText = LoadStringText(vesk::IDS_DEVICES_HINT);
     m_applyButton.EnableWindow(FALSE);

@@ -46,6 +46,7 @@ BOOL CDlgPgStreams::OnInitDialog() {
             m_streamList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
                                       ScaleForWindow(m_hWnd, column.width));
     }
+    m_streamList.FitColumnsToWidth();
     m_streamList.SetExtendedStyle(m_streamList.GetExtendedStyle() | kListExtendedStyle);
     RefreshStreams();
     return TRUE;

@@ -70,6 +70,7 @@ BOOL CDlgPgSynchronisation::OnInitDialog() {
             m_syncList.InsertColumn(index++, LoadStringText(column.headerId), LVCFMT_LEFT,
                                     ScaleForWindow(m_hWnd, column.width));
     }
+    m_syncList.FitColumnsToWidth();
     RefreshSyncList();
     RefreshSampleRates();
     m_rateApplyButton.EnableWindow(FALSE);

@@ -23,6 +23,7 @@ BOOL CSubDlgDeviceSynch::OnInitDialog() {
     m_modeList.InsertColumn(0, "", LVCFMT_LEFT, ScaleForWindow(m_hWnd, 20));
     m_modeList.InsertColumn(1, LoadStringText(vesk::IDS_COL_MODE), LVCFMT_LEFT,
                             ScaleForWindow(m_hWnd, 290));
+    m_modeList.FitColumnsToWidth();
     if (m_syncModeInfo != nullptr) {
         const int count = static_cast<int>(vesk::UsableModeCount(*m_syncModeInfo));
         for (int i = 0; i < count; ++i) {

@@ -94,6 +94,14 @@ void CheckListHeader(HWND list, HFONT font, int dpi, std::vector<std::string>* p
     constexpr size_t kText = 256;
     RemoteMemory memory(list, sizeof(HDITEMA) + kText);
     if (!memory.Valid()) return;
+    RECT client;
+    ::GetClientRect(list, &client);
+    int total = 0;
+    for (int i = 0; i < count; ++i)
+        total += static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0));
+    if (total > client.right)
+        problems->push_back(Name(list) + ": columns " + std::to_string(total) +
+                            " wide in a list of " + std::to_string(client.right));
     for (int i = 0; i < count; ++i) {
         HDITEMA item{};
         item.mask = HDI_TEXT;
