@@ -432,13 +432,14 @@ int main(int argc, char** argv) {
     if (command == "layout-check" || command == "squeeze") probe::BecomeDpiAware();
     const int status = Run(Args(argv + 1, argv + argc));
     if (status == kUsage)
-        std::fprintf(stderr,
-                     "usage: vesk_probe COMMAND WINDOW ...\n"
-                     "commands: wait-window wait-gone find state pane wait-pane tree select-page\n"
-                     "  list combo combo-select select-row set-text click press find-text\n"
-                     "  wait-item-text command syscommand tray icon wait-icon drop-icon\n"
-                     "  taskbar-created locale wait-menu menu-key minimize front paint shot layout-check\n"
-                     "  squeeze\n");
+        std::fprintf(
+            stderr,
+            "usage: vesk_probe COMMAND WINDOW ...\n"
+            "commands: wait-window wait-gone find state pane wait-pane tree select-page\n"
+            "  list combo combo-select select-row set-text click press find-text\n"
+            "  wait-item-text command syscommand tray icon wait-icon drop-icon\n"
+            "  taskbar-created locale wait-menu menu-key minimize front paint shot layout-check\n"
+            "  squeeze\n");
     std::fflush(stdout);
     return status;
 }

@@ -1,7 +1,10 @@
 // What every language's dialog templates and menus share: the ids and the styles.
 #pragma once
+// The common controls need the window types first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 #include "resource.h"
 
 // Every page is a borderless child form that the view shows and hides itself.
