@@ -33,7 +33,7 @@ languages)
   # VESK_E2E_LANGUAGES / VESK_E2E_DPIS choose fewer.
   # VESK_E2E_LAYOUT_REPORT=1 lists every fault of every language instead of stopping.
   check() {  # check WINDOW WHAT
-    probe paint "$1"
+    probe paint "$1" || fail "$2: the window did not paint"
     if ! probe layout-check "$1" >"$work/layout.txt" 2>&1; then
       [ "${VESK_E2E_LAYOUT_REPORT:-0}" = 1 ] || fail "$2: $(cat "$work/layout.txt")"
       sed "s/^/$2: /" "$work/layout.txt" >&2
@@ -43,7 +43,7 @@ languages)
   check_dialog() {  # check_dialog WHAT: the open modal dialog, then Cancel (or close)
     probe wait-window class=#32770 10000 || fail "$1 did not open"
     check class=#32770 "$1"
-    probe command class=#32770 2
+    probe command class=#32770 2 || fail "$1 could not be told to close"
     probe wait-gone class=#32770 10000 || fail "$1 did not close"
   }
   for dpi in ${VESK_E2E_DPIS:-96 192}; do
@@ -78,7 +78,7 @@ languages)
       check_dialog "$lang at $dpi DPI, About box"
       if [ "$lang" = en_US ] && [ "$dpi" = 96 ]; then
         # The check finds a label cut off: the stream depth's, squeezed to a few pixels.
-        probe select-page "$title" "$((pages - 1))"
+        probe select-page "$title" "$((pages - 1))" || fail "no last page"
         probe squeeze "$title" 1058 12 || fail "the label could not be squeezed"
         ! probe layout-check "$title" >"$work/layout.txt" 2>&1 ||
           fail "the layout check did not find a label cut off"

@@ -195,8 +195,10 @@ int RunOnWindow(const Args& args, HWND window) {
         // whole window would show as a flicker in a picture taken right after.
         ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         DWORD_PTR answer = 0;
-        return Result(::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) !=
-                      0);
+        // A machine busy with other tests can keep the window's thread from answering for a
+        // few seconds.
+        return Result(::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kDefaultTimeLimitMs,
+                                            &answer) != 0);
     }
     if (command == "focus") {
         // The control that has the keyboard focus on the window's thread: its id and class.
