@@ -26,8 +26,8 @@ simctl() { wine "$bin/vesk_simctl.exe" "$@"; }
 
 case $test in
 languages)
-  # Every page and dialog in every language and in the test build's pseudo-language, at 96 and
-  # 192 DPI, from another process: every text whole in its control, list headers within their
+  # Every page and dialog in every language and in the test build's pseudo-language, at 96, 144
+  # and 192 DPI, from another process: every text whole in its control, list headers within their
   # columns, no two controls on top of each other, every control a user can tab to named. The
   # languages come as Windows gives them, from the user's locale (Wine takes it from LANG).
   # VESK_E2E_LANGUAGES / VESK_E2E_DPIS choose fewer.
@@ -46,7 +46,7 @@ languages)
     probe command class=#32770 2 || fail "$1 could not be told to close"
     probe wait-gone class=#32770 10000 || fail "$1 did not close"
   }
-  for dpi in ${VESK_E2E_DPIS:-96 192}; do
+  for dpi in ${VESK_E2E_DPIS:-96 144 192}; do
     vesk_set_dpi "$dpi"
     for lang in ${VESK_E2E_LANGUAGES:-en_US de_DE fr_FR es_ES it_IT ja_JP zh_CN pseudo}; do
       if [ "$lang" = pseudo ]; then
