@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/Shrink.h"
 #include "framework/Dpi.h"
 
 int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width) {
@@ -31,45 +32,29 @@ void CListCtrl::FitColumnsToWidth() {
     GetClientRect(&client);
     const UINT dpi = DpiOfWindow(m_hWnd);
     const int room = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
-    std::vector<int> widths(static_cast<size_t>(std::max(count, 0)));
-    std::vector<int> spare(widths.size());
+    std::vector<int> widths;
+    std::vector<int> least;
     int total = 0;
-    int totalSpare = 0;
     for (int i = 0; i < count; ++i) {
-        widths[i] = static_cast<int>(SendToControl(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
+        widths.push_back(
+            static_cast<int>(SendToControl(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i))));
         char heading[256] = "";
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT;
         column.pszText = heading;
         column.cchTextMax = sizeof heading;
         SendToControl(LVM_GETCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-        const int least = heading[0] == '\0'
-                              ? widths[i]
-                              : static_cast<int>(SendToControl(LVM_GETSTRINGWIDTHA, 0,
-                                                               reinterpret_cast<LPARAM>(heading))) +
-                                    ScaleFromBaseDpi(12, dpi);
-        spare[i] = std::max(0, widths[i] - least);
-        total += widths[i];
-        totalSpare += spare[i];
+        least.push_back(heading[0] == '\0'
+                            ? widths.back()
+                            : static_cast<int>(SendToControl(LVM_GETSTRINGWIDTHA, 0,
+                                                             reinterpret_cast<LPARAM>(heading))) +
+                                  ScaleFromBaseDpi(12, dpi));
+        total += widths.back();
     }
-    const int excess = std::min(total - room, totalSpare);
-    if (room <= 0 || excess <= 0) return;
-    // Shares in proportion, rounded down; what rounding leaves comes off the first columns
-    // that still have room, a pixel each.
-    std::vector<int> shares(widths.size());
-    int given = 0;
-    for (int i = 0; i < count; ++i) {
-        shares[i] = static_cast<int>(static_cast<long long>(excess) * spare[i] / totalSpare);
-        given += shares[i];
-    }
-    for (int i = 0; i < count && given < excess; ++i) {
-        if (shares[i] < spare[i]) {
-            ++shares[i];
-            ++given;
-        }
-    }
+    if (room <= 0 || total <= room) return;
+    if (vesk::ShrinkInProportion(widths, least, total - room) == 0) return;
     for (int i = 0; i < count; ++i)
-        SendToControl(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), widths[i] - shares[i]);
+        SendToControl(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), widths[i]);
 }
 
 DWORD CListCtrl::GetExtendedStyle() const {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/Shrink.h"
 #include "framework/Dpi.h"
 
 BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
@@ -112,33 +113,20 @@ void CStatusBar::UpdateParts() {
     if (m_hWnd == nullptr || m_panes.empty()) return;
     RECT client{};
     GetClientRect(&client);
+    // A stretching pane counts as a width that cannot give anything up.
     std::vector<int> widths;
+    std::vector<int> least;
     int fixed = 0;
-    int slack = 0;
     int stretchNeed = 0;
     for (const Pane& pane : m_panes) {
-        if (pane.style & SBPS_STRETCH) {
-            stretchNeed = std::max(stretchNeed, pane.fitted);
-            widths.push_back(0);
-            continue;
-        }
-        widths.push_back(std::max(pane.width, pane.fitted));
+        const bool stretch = (pane.style & SBPS_STRETCH) != 0;
+        widths.push_back(stretch ? 0 : std::max(pane.width, pane.fitted));
+        least.push_back(stretch ? 0 : pane.fitted);
+        if (stretch) stretchNeed = std::max(stretchNeed, pane.fitted);
         fixed += widths.back();
-        slack += widths.back() - pane.fitted;
     }
-    const int excess = fixed - (static_cast<int>(client.right) - stretchNeed);
-    if (excess > 0 && slack > 0) {
-        const int cut = std::min(excess, slack);
-        int given = 0;
-        for (size_t i = 0; i < m_panes.size(); ++i) {
-            if (m_panes[i].style & SBPS_STRETCH) continue;
-            const int own = widths[i] - m_panes[i].fitted;
-            const int share = static_cast<int>(static_cast<long long>(cut) * own / slack);
-            widths[i] -= share;
-            given += share;
-        }
-        fixed -= given;
-    }
+    fixed -= vesk::ShrinkInProportion(widths, least,
+                                      fixed - (static_cast<int>(client.right) - stretchNeed));
     const int spare = std::max(0, static_cast<int>(client.right) - fixed);
     std::vector<int> edges;
     int right = 0;

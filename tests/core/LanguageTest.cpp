@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Shrink.h"
 #include "model/BufferDepth.h"
 #include "model/SyncText.h"
 #include "res/PseudoLanguage.h"
@@ -126,6 +127,22 @@ TEST(Languages, NumbersAreWrittenTheLanguagesWay) {
     }
     EXPECT_EQ(vesk::SampleRateText(48000), "48.0 kHz");
     EXPECT_EQ(vesk::AudioDepthText(5200), "5.2 ms");
+}
+
+}  // namespace
+
+namespace {
+
+// Panes and columns that do not fit give up room in proportion, never below their least
+// widths, and the whole excess when there is room for it.
+TEST(ShrinkInProportion, TakesTheExcessFromTheRoomAboveTheLeastWidths) {
+    std::vector<int> widths = {200, 150, 100};
+    EXPECT_EQ(vesk::ShrinkInProportion(widths, {100, 150, 40}, 41), 41);
+    EXPECT_EQ(widths, (std::vector<int>{174, 150,
+                                        85}));  // 25 + 15 of 41 by 100:60, the 1 left to the first
+    EXPECT_EQ(vesk::ShrinkInProportion(widths, {100, 150, 40}, 1000), 119);
+    EXPECT_EQ(widths, (std::vector<int>{100, 150, 40}));
+    EXPECT_EQ(vesk::ShrinkInProportion(widths, {100, 150, 40}, -5), 0);
 }
 
 }  // namespace
